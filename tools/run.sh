@@ -1,0 +1,41 @@
+#!/bin/bash
+# Builds Dialvane and starts it under Wine on a phone-sized screen with the bundled sample contacts
+# and skin. Usage: tools/run.sh [--qvga] [program arguments]
+#   default  480x640 at 192 dpi;  --qvga  240x320 at 96 dpi.
+# With an X display the phone appears as a window; without one the program runs on a private Xvfb,
+# a screenshot is saved and its path printed.
+source "$(dirname "$0")/common.sh"
+
+size=480x640 dpi=192
+if [ "${1:-}" = "--qvga" ]; then
+    size=240x320 dpi=96
+    shift
+fi
+
+dialvane_install_packages
+dialvane_build
+
+# The program's own prefix, kept between runs (its registry holds the buttons and settings).
+export WINEPREFIX=${DIALVANE_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/dialvane/wineprefix}
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    dialvane_log "creating the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+fi
+# The resolution is read when Wine starts: stop a server left from a run at another resolution.
+wineserver -k 2>/dev/null || true
+wineserver -w
+dialvane_set_display x11 "$dpi"
+
+program=$(dialvane_winpath "$DIALVANE_BUILD/bin/Dialvane.exe")
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    exec wine explorer "/desktop=Dialvane,$size" "$program" "$@"
+fi
+
+dialvane_start_xvfb "$size"
+trap 'wineserver -k 2>/dev/null || true; kill $DIALVANE_XVFB_PID 2>/dev/null || true' EXIT
+wine explorer "/desktop=Dialvane,$size" "$program" "$@" &
+sleep "${DIALVANE_SCREENSHOT_DELAY:-5}"
+shot=${DIALVANE_SCREENSHOT:-$DIALVANE_BUILD/screenshot-$size.png}
+import -window root "$shot"
+echo "No X display: the program ran on a private Xvfb; its screen is in $shot"
