@@ -1,0 +1,92 @@
+#include "foundation/Settings.h"
+
+#include "TestHelpers.h"
+#include "support/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// Runs against the registry of the test prefix; every test starts without the PIM branch.
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override { testing_support::DeletePimBranch(); }
+    void TearDown() override { testing_support::DeletePimBranch(); }
+
+    static void Store(const wchar_t* subkey, const wchar_t* name, DWORD type, const void* data, DWORD bytes) {
+        std::wstring path = std::wstring(L"Software\\Orvanix\\PIM\\") + subkey;
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), bytes);
+        RegCloseKey(key);
+    }
+    static void StoreText(const wchar_t* subkey, const wchar_t* name, const wchar_t* text,
+                          DWORD type = REG_SZ) {
+        Store(subkey, name, type, text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    }
+};
+
+TEST_F(Settings, WithoutAnyKeyEverythingReadsAsItsDefaultAndWritingCreatesTheKey) {
+    using namespace settings;
+    const Dword all[] = {SortType, DvShowBtn, DvShowType,  DvBigBtn,    BtnFeedback,   ModPreload, SmsEnabled,
+                         SmsAlt,   D2Hack,    VibroClickS, VibroClickL, TemplateCount, KeypadType};
+    const int defaults[] = {0, 0, 0, 1, 2, 1, 1, 0, 1, 40, 40, -1, -1};
+    for (size_t i = 0; i < std::size(all); ++i) EXPECT_EQ(Read(all[i]), defaults[i]) << all[i].name;
+    EXPECT_TRUE(ReadString(SettingsKey, ProgramPath).IsEmpty());
+    DWORD size = 99;
+    EXPECT_EQ(ReadBinary(AbcKey, KeypadCustom, size), nullptr);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(OpenPimKey(SettingsKey, false), nullptr);
+
+    EXPECT_EQ(WriteDword(L"DvBigBtn", 0), 1);
+    EXPECT_EQ(Read(DvBigBtn), 0);
+    EXPECT_EQ(WriteDword(L"VibroClickS", 0xFFFFFFFF), 1);
+    EXPECT_EQ(Read(VibroClickS), -1);
+    EXPECT_EQ(WriteDword(nullptr, 1), 0);
+    EXPECT_EQ(ReadDword(nullptr, L"DvBigBtn", 7), 7);
+    EXPECT_EQ(ReadDword(L"Settings", nullptr, 7), 7);
+}
+
+TEST_F(Settings, AValueOfTheWrongTypeReadsAsTheDefault) {
+    StoreText(L"Settings", L"DvBigBtn", L"0");
+    EXPECT_EQ(settings::Read(settings::DvBigBtn), 1);
+    const DWORD five = 5;
+    Store(L"Settings", L"ProgramPath", REG_DWORD, &five, sizeof five);
+    EXPECT_TRUE(ReadString(L"Settings", L"ProgramPath").IsEmpty());
+    StoreText(L"Settings", L"SmsApp", L"%windir%\\app.exe", REG_EXPAND_SZ);
+    EXPECT_TRUE(ReadString(L"Settings", L"SmsApp").IsEmpty());
+    DWORD size = 99;
+    EXPECT_EQ(ReadBinary(L"Settings", L"DvBigBtn", size), nullptr);
+    EXPECT_EQ(size, 0u);
+}
+
+TEST_F(Settings, ReadStringReturnsTheTextUpToItsFirstZero) {
+    StoreText(L"Settings", L"ProgramPath", L"\\Windows\\Адреса.exe");
+    EXPECT_EQ(ReadString(L"Settings", L"ProgramPath"), L"\\Windows\\Адреса.exe");
+    StoreText(L"SmsText", L"1", L"");
+    EXPECT_TRUE(ReadString(L"SmsText", L"1").IsEmpty());
+    Store(L"SmsText", L"2", REG_SZ, L"no terminator", 13 * sizeof(wchar_t));
+    EXPECT_EQ(ReadString(L"SmsText", L"2"), L"no terminator");
+    Store(L"SmsText", L"3", REG_SZ, L"two\0parts", 10 * sizeof(wchar_t));
+    EXPECT_EQ(ReadString(L"SmsText", L"3"), L"two");
+    std::wstring longText(3000, L'ж');
+    StoreText(L"SmsText", L"4", longText.c_str());
+    EXPECT_EQ(ReadString(L"SmsText", L"4"), longText.c_str());
+}
+
+TEST_F(Settings, ReadBinaryReturnsTheStoredBytes) {
+    const BYTE custom[] = {1, 2, 3, 0, 255};
+    Store(L"ABC", L"Custom", REG_BINARY, custom, sizeof custom);
+    DWORD size = 0;
+    std::unique_ptr<BYTE[]> bytes = ReadBinary(L"ABC", L"Custom", size);
+    ASSERT_NE(bytes, nullptr);
+    ASSERT_EQ(size, sizeof custom);
+    EXPECT_TRUE(std::equal(custom, custom + sizeof custom, bytes.get()));
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#pragma once
+// Shared pieces of the foundation tests.
+#include "foundation/WString.h"
+#include "platform/DesktopPaths.h"
+#include "platform/ModalHost.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Readable WString values in failure messages.
+inline void PrintTo(const WString& value, std::ostream* out) {
+    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), nullptr, 0, nullptr, nullptr),
+                     '\0');
+    WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), utf8.data(), static_cast<int>(utf8.size()),
+                        nullptr, nullptr);
+    *out << "L\"" << utf8 << "\"";
+}
+
+// Answers every message box with OK while it lives and keeps what each one showed.
+class ScriptedBoxes {
+public:
+    ScriptedBoxes() {
+        platform::SetMessageBoxScript([this](const platform::ModalRecord& record) {
+            shown.push_back(record);
+            return IDOK;
+        });
+    }
+    ~ScriptedBoxes() { platform::SetMessageBoxScript({}); }
+    ScriptedBoxes(const ScriptedBoxes&) = delete;
+    ScriptedBoxes& operator=(const ScriptedBoxes&) = delete;
+
+    std::vector<platform::ModalRecord> shown;
+};
+
+// The bytes of a file; empty when it cannot be read.
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// What the program's error log gained while action ran.
+template <class Action> std::string LoggedBy(Action action) {
+    size_t before = ReadBytes(platform::ErrorLogPath()).size();
+    action();
+    std::string after = ReadBytes(platform::ErrorLogPath());
+    return after.size() > before ? after.substr(before) : std::string();
+}
+
+// A log line without its "yyyy.MM.dd HH:mm:ss - " stamp.
+inline std::string WithoutStamp(const std::string& line) {
+    return line.size() < 22 ? line : line.substr(22);
+}
