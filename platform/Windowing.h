@@ -1,0 +1,15 @@
+#pragma once
+// Window operations whose desktop behaviour differs from the phone's.
+#include <windows.h>
+
+namespace platform {
+
+// As the platform's: a top-level window created without WS_CAPTION has no frame or caption. The
+// desktop gives every overlapped window a caption, so it is taken off again here.
+HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
+
+// As the platform's: a handle with its lowest bit set also asks to restore (show) the window.
+BOOL SetForegroundWindow(HWND window);
+
+} // namespace platform

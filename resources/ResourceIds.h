@@ -1,0 +1,46 @@
+#pragma once
+// Ids of the executable's own resources; the texts and templates live in Dialvane.rc.
+
+#define IDS_UNNAMED 107
+#define IDS_SHOW_DIAL_NUMBER 108
+#define IDS_DELETE 109
+#define IDS_CALL 110
+#define IDS_SEND_SMS 111
+#define IDS_RENAME 112
+#define IDS_DIALER_BUTTON 113
+#define IDS_CLEAR 114
+#define IDS_PHONE 115
+#define IDS_CONFIRM_CLEAR_ALL 116
+#define IDS_MOVE_UP 117
+#define IDS_MOVE_DOWN 118
+#define IDS_MOVE_LEFT 119
+#define IDS_MOVE_RIGHT 120
+#define IDS_MOVE 121
+#define IDS_SORT_BY_NAME 122
+#define IDS_DELETE_ALL_PAGES 123
+#define IDS_ADD_PAGE 124
+#define IDS_DELETE_PAGE 125
+#define IDS_BIG_BUTTONS 126
+#define IDS_SHOW_PHONE_TYPE 127
+#define IDS_SMALL_BUTTONS 128
+#define IDS_PANEL_BACK 129
+#define IDS_PANEL_FORWARD 130
+#define IDS_PANEL_MENU 131
+#define IDS_PANEL_CLOSE 132
+#define IDS_VIEW 133
+#define IDS_EXIT 134
+#define IDS_NEW_SMS 135
+#define IDS_VIEW_CONTACT 136
+#define IDS_CONTACT_NOT_FOUND 137
+
+#define IDR_SOFTKEYS_OK_CANCEL 113
+#define IDR_SOFTKEYS_PAGES 122
+
+#define IDD_RENAME 112
+#define IDD_FULLSCREEN 115
+
+#define IDC_RENAME_EDIT 1073
+#define IDC_RENAME_LIST 1074
+
+#define IDM_SOFTKEY_LEFT 40025
+#define IDM_SOFTKEY_RIGHT 40027

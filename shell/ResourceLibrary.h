@@ -1,0 +1,25 @@
+#pragma once
+// Where the program's images come from: bitmap files in the skin folder beside the executable, with a
+// resource-only library chosen by the screen's resolution behind them.
+#include <windows.h>
+
+class ResourceLibrary {
+public:
+    ResourceLibrary() = default;
+    ResourceLibrary(const ResourceLibrary&) = delete;
+    ResourceLibrary& operator=(const ResourceLibrary&) = delete;
+    virtual ~ResourceLibrary();
+
+    // Remembers the skin folder and loads the library for this screen (highResLibraryName on a high
+    // resolution screen). 1 when the library loaded, or when it did not but the skin folder exists.
+    virtual int LoadResourceLibrary(const wchar_t* libraryName, const wchar_t* highResLibraryName,
+                                    const wchar_t* skinFolder);
+    // The skin folder with its trailing backslash.
+    virtual const wchar_t* SkinFolder() const;
+
+    HMODULE Library = nullptr;
+    wchar_t SkinPath[264] = {};
+};
+
+// The program's one resource library, living for the whole process.
+extern ResourceLibrary SkinLibrary;

@@ -1,0 +1,58 @@
+// Entry point: one instance, screen metrics, skin, the main window and its message loop.
+#include "platform/ModalHost.h"
+#include "platform/Windowing.h"
+#include "shell/MainWindow.h"
+#include "shell/ResourceLibrary.h"
+#include "shell/ScreenMetrics.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+
+namespace {
+
+// The folder "DialvaneSkin" beside the executable, or empty when the executable's path is unknown.
+void SkinFolderBesideExecutable(wchar_t (&folder)[MAX_PATH + 16]) {
+    folder[0] = 0;
+    wchar_t path[MAX_PATH] = {};
+    if (!GetModuleFileNameW(nullptr, path, MAX_PATH)) return;
+    wchar_t* slash = wcsrchr(path, L'\\');
+    *(slash ? slash : path) = 0;
+    wcscpy(folder, path);
+    wcscat(folder, L"\\DialvaneSkin\\");
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+    MainWindow mainWindow;
+
+    if (HWND running = FindWindowW(MainWindow::WindowClassName, nullptr)) {
+        SetWindowLongW(running, GWL_STYLE, GetWindowLongW(running, GWL_STYLE) & ~MainWindow::HiddenMarker);
+        platform::SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<UINT_PTR>(running) | 1));
+        return 1;
+    }
+
+    InitCommonControls();
+    ScreenDC = GetDC(nullptr);
+    ReadScreenMetrics(ScreenDC);
+
+    wchar_t skinFolder[MAX_PATH + 16];
+    SkinFolderBesideExecutable(skinFolder);
+    if (!SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skinFolder)) {
+        platform::MessageBoxW(nullptr, L"Failed to load skin !", L"Error", MB_OK);
+        return 1;
+    }
+
+    const int preload = commandLine && wcscmp(commandLine, L"pre") == 0;
+    if (!mainWindow.Initialise(preload)) return 1;
+
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    ReleaseDC(nullptr, ScreenDC);
+    ScreenDC = nullptr;
+    return static_cast<int>(message.wParam);
+}

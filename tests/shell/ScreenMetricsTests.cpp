@@ -1,0 +1,30 @@
+// Pixel scaling from the 96 dpi design grid to the screen.
+#include "shell/ScreenMetrics.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ScalePx, RoundsHalfUpAtThePhoneResolutions) {
+    struct Case {
+        int n, dpi, expected;
+    };
+    for (const Case& c : {Case{1, 96, 1}, Case{2, 96, 2}, Case{1, 192, 2}, Case{2, 192, 4}, Case{1, 131, 1},
+                          Case{2, 131, 3}, Case{26, 131, 35}, Case{1, 144, 2}, Case{0, 192, 0}})
+        EXPECT_EQ(ScalePx(c.n, c.dpi), c.expected) << c.n << " px at " << c.dpi << " dpi";
+}
+
+TEST(ScreenMetrics, AreReadOnce) {
+    HDC screen = GetDC(nullptr);
+    ReadScreenMetrics(screen);
+    const ScreenMetricsRecord first = ScreenMetrics;
+    EXPECT_EQ(first.DpiX, GetDeviceCaps(screen, LOGPIXELSX));
+    EXPECT_EQ(first.HighDpi, first.DpiX > 131 || first.DpiY > 131);
+    ScreenMetrics.DpiY = 500;
+    ReadScreenMetrics(screen);
+    EXPECT_EQ(ScreenMetrics.DpiY, 500) << "a filled record is not read again";
+    ScreenMetrics = first;
+    ReleaseDC(nullptr, screen);
+}
+
+} // namespace

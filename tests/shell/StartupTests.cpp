@@ -1,0 +1,187 @@
+// The program started as a real process: single instance, preload, skin checks and window geometry.
+#include "support/Processes.h"
+#include "support/Registry.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr wchar_t MainClass[] = L"Orvanix_Dialvane_Wnd_Class";
+constexpr wchar_t SettingsKey[] = L"Software\\Orvanix\\PIM\\Settings";
+constexpr DWORD Patience = 15000;
+
+std::wstring Program() {
+    return BesideTestBinary(L"Dialvane.exe");
+}
+
+// A started program that has finished starting: its main window exists and its message loop waits
+// for input. Closes it at the end.
+struct RunningProgram {
+    explicit RunningProgram(const std::wstring& arguments, const std::wstring& executable = Program())
+        : process(executable, arguments), window(WaitForTopLevelWindow(MainClass, process.Id(), Patience)) {
+        process.WaitForIdle(Patience);
+    }
+    ~RunningProgram() {
+        if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+        process.WaitForExit(Patience);
+    }
+    ChildProcess process;
+    HWND window;
+};
+
+bool HasHiddenMarker(HWND window) {
+    return GetWindowLongW(window, GWL_STYLE) & 0x80000000;
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeletePimBranch();
+        ASSERT_TRUE(TopLevelWindows(MainClass).empty()) << "a program from an earlier test is still running";
+    }
+};
+
+TEST_F(Startup, SecondStartEndsWithOneAndLeavesTheFirstAlone) {
+    RunningProgram first(L"");
+    ASSERT_TRUE(first.window);
+    EXPECT_TRUE(IsWindowVisible(first.window));
+
+    SetDword(HKEY_CURRENT_USER, SettingsKey, L"HSTRF", 7);
+    ChildProcess second(Program(), L"pre");
+    EXPECT_EQ(second.WaitForExit(Patience), 1);
+    EXPECT_EQ(TopLevelWindows(MainClass).size(), 1u);
+    EXPECT_TRUE(TopLevelWindows(MainClass, second.Id()).empty());
+    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, SettingsKey, L"HSTRF"), 7u)
+        << "the second start touched the settings";
+
+    PostMessageW(first.window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.process.WaitForExit(Patience), 0);
+    first.window = nullptr;
+}
+
+TEST_F(Startup, PreloadStartsHiddenAndASecondStartShowsIt) {
+    RunningProgram first(L"pre");
+    ASSERT_TRUE(first.window);
+    EXPECT_FALSE(IsWindowVisible(first.window));
+    EXPECT_TRUE(HasHiddenMarker(first.window));
+    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, SettingsKey, L"HSTRF"), 0u);
+
+    ChildProcess second(Program(), L"");
+    EXPECT_EQ(second.WaitForExit(Patience), 1);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(first.window); }, Patience));
+    EXPECT_FALSE(HasHiddenMarker(first.window));
+    EXPECT_EQ(TopLevelWindows(MainClass).size(), 1u);
+}
+
+TEST_F(Startup, OnlyTheExactWordPreStartsHidden) {
+    for (const wchar_t* arguments : {L"pre ", L"PRE", L"pre pre", L""}) {
+        SCOPED_TRACE(testing::Message()
+                     << "arguments \"" << std::string(arguments, arguments + wcslen(arguments)) << "\"");
+        RunningProgram program(arguments);
+        ASSERT_TRUE(program.window);
+        EXPECT_TRUE(IsWindowVisible(program.window));
+        EXPECT_FALSE(HasHiddenMarker(program.window));
+        EXPECT_FALSE(GetDword(HKEY_CURRENT_USER, SettingsKey, L"HSTRF").has_value());
+    }
+}
+
+TEST_F(Startup, WindowFillsTheScreenBelowTheStatusBar) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    {
+        RunningProgram program(L"");
+        ASSERT_TRUE(program.window);
+        const RECT rect = WindowRect(program.window);
+        EXPECT_EQ(rect.left, 0);
+        EXPECT_EQ(rect.top, 26) << "no status bar at 96 dpi: 26 pixels are kept free";
+        EXPECT_EQ(rect.right, width);
+        EXPECT_EQ(rect.bottom, height);
+        EXPECT_EQ(GetWindowTextLengthW(program.window), 16);
+    }
+    WNDCLASSW statusClass = {};
+    statusClass.lpfnWndProc = DefWindowProcW;
+    statusClass.hInstance = GetModuleHandleW(nullptr);
+    statusClass.lpszClassName = L"HHTaskBar";
+    RegisterClassW(&statusClass);
+    HWND statusBar = CreateWindowExW(0, L"HHTaskBar", L"", WS_POPUP | WS_VISIBLE, 0, 0, width, 37, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(statusBar);
+    {
+        RunningProgram program(L"");
+        ASSERT_TRUE(program.window);
+        const RECT rect = WindowRect(program.window);
+        EXPECT_EQ(rect.top, 37);
+        EXPECT_EQ(rect.bottom, height);
+    }
+    DestroyWindow(statusBar);
+}
+
+TEST_F(Startup, HighResolutionKeepsTwiceTheStatusBarHeight) {
+    ScopedDpi dpi(192);
+    RunningProgram program(L"");
+    ASSERT_TRUE(program.window);
+    EXPECT_EQ(WindowRect(program.window).top, 52);
+}
+
+// A copy of the program in a folder of its own, with or without a skin folder and libraries.
+class CopiedProgram : public Startup {
+protected:
+    std::wstring Install(bool skinFolder, const wchar_t* library) {
+        const std::wstring executable = folder / L"Dialvane.exe";
+        EXPECT_TRUE(CopyFileW(Program().c_str(), executable.c_str(), FALSE));
+        if (skinFolder) CreateDirectoryW((folder / L"DialvaneSkin").c_str(), nullptr);
+        if (library) {
+            EXPECT_TRUE(
+                CopyFileW(BesideTestBinary(L"ResourceOnly.dll").c_str(), (folder / library).c_str(), FALSE));
+        }
+        return executable;
+    }
+
+    // Runs the copy and expects the skin failure: the box, then exit code 1 and no window.
+    void ExpectSkinFailure(const std::wstring& executable) {
+        ChildProcess process(executable, L"");
+        const ForeignMessageBox box = WaitForMessageBox(process.Id(), Patience);
+        ASSERT_TRUE(box.window);
+        EXPECT_EQ(box.caption, L"Error");
+        EXPECT_EQ(box.text, L"Failed to load skin !");
+        AnswerMessageBox(box, IDOK);
+        EXPECT_EQ(process.WaitForExit(Patience), 1);
+        EXPECT_TRUE(TopLevelWindows(MainClass).empty());
+    }
+
+    TempFolder folder;
+};
+
+TEST_F(CopiedProgram, NeitherSkinFolderNorLibraryIsFatal) {
+    ExpectSkinFailure(Install(false, nullptr));
+}
+
+TEST_F(CopiedProgram, SkinFolderAloneIsEnough) {
+    RunningProgram program(L"", Install(true, nullptr));
+    EXPECT_TRUE(program.window);
+}
+
+TEST_F(CopiedProgram, LibraryIsChosenByResolution) {
+    const std::wstring executable = Install(false, L"DialvaneResVga.dll");
+    {
+        ScopedDpi dpi(132);
+        RunningProgram program(L"", executable);
+        EXPECT_TRUE(program.window) << "above 131 dpi the high resolution library serves";
+    }
+    ScopedDpi dpi(131);
+    ExpectSkinFailure(executable);
+}
+
+TEST_F(CopiedProgram, LowResolutionLibraryServesAt96Dpi) {
+    RunningProgram program(L"", Install(false, L"DialvaneRes.dll"));
+    EXPECT_TRUE(program.window);
+}
+
+} // namespace
