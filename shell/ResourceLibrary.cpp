@@ -1,5 +1,6 @@
 #include "shell/ResourceLibrary.h"
 
+#include "contacts/ImageDecoding.h"
 #include "shell/ScreenMetrics.h"
 
 #include <cwchar>
@@ -24,6 +25,22 @@ int ResourceLibrary::LoadResourceLibrary(const wchar_t* libraryName, const wchar
     Library = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (Library) return 1;
     return skinFolder && GetFileAttributesW(skinFolder) != INVALID_FILE_ATTRIBUTES;
+}
+
+HBITMAP ResourceLibrary::LoadBitmap(int id, const wchar_t* name) {
+    if (name) {
+        wchar_t path[261];
+        if (_snwprintf(path, 261, L"%s%s.bmp", SkinPath, name) > 0) {
+            path[260] = 0;
+            if (HBITMAP bitmap = DecodeFile(GetImagingFactory(), path)) return bitmap;
+        }
+    }
+    return Library ? ::LoadBitmapW(Library, MAKEINTRESOURCEW(id)) : nullptr;
+}
+
+HBITMAP ResourceLibrary::LoadBitmapPreferring(int id1, const wchar_t* name1, int id2, const wchar_t* name2) {
+    if (HBITMAP preferred = LoadBitmap(id2, name2)) return preferred;
+    return LoadBitmap(id1, name1);
 }
 
 const wchar_t* ResourceLibrary::SkinFolder() const {

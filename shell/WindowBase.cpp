@@ -22,17 +22,20 @@ void WindowBase::OnActivate(WPARAM wParam, LPARAM) {
 
 void WindowBase::FitToDesktop() {
     if (!FitDesktop || !IsWindow(Window)) return;
+    FitWindowToDesktop(Window, platform::SHFindMenuBar(Window));
+}
+
+void FitWindowToDesktop(HWND window, HWND softKeyBar) {
     platform::SIPINFO sip = {};
     sip.cbSize = sizeof sip;
     if (!platform::SHSipInfo(platform::SPI_GETSIPINFO, 0, &sip, 0)) return;
     int reserve = 0;
     if (!(sip.fdwFlags & platform::SIPF_ON)) {
         RECT bar;
-        HWND menuBar = platform::SHFindMenuBar(Window);
-        reserve = menuBar && GetWindowRect(menuBar, &bar) ? bar.bottom - bar.top : GetTaskbarHeight();
+        reserve = softKeyBar && GetWindowRect(softKeyBar, &bar) ? bar.bottom - bar.top : GetTaskbarHeight();
     }
     const RECT& desk = sip.rcVisibleDesktop;
-    MoveWindow(Window, desk.left, desk.top, desk.right - desk.left, desk.bottom - desk.top - reserve, TRUE);
+    MoveWindow(window, desk.left, desk.top, desk.right - desk.left, desk.bottom - desk.top - reserve, TRUE);
 }
 
 void WindowBase::RegisterWindowClass(const wchar_t* name, HBRUSH background) {

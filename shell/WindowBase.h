@@ -32,3 +32,7 @@ public:
 private:
     static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 };
+
+// Moves window onto the visible desktop that the input panel leaves, keeping the soft-key bar's
+// height (or, without a bar, the status bar's) free at the bottom while the panel is down.
+void FitWindowToDesktop(HWND window, HWND softKeyBar);

@@ -1,5 +1,6 @@
 // Binding windows to objects, the order in which messages reach them, and fitting to the desktop.
 #include "platform/PhoneShell.h"
+#include "shell/ScreenMetrics.h"
 #include "shell/WindowBase.h"
 
 #include <gtest/gtest.h>
@@ -113,13 +114,14 @@ TEST(WindowBase, FittingLeavesTheSoftKeyBarFree) {
     RecordingWindow object;
     object.FitDesktop = 1;
     ASSERT_TRUE(object.Create(L"probe", WS_POPUP | WS_VISIBLE, 0, 50, 50, nullptr));
-    WNDCLASSW barClass = {};
-    barClass.lpfnWndProc = DefWindowProcW;
-    barClass.hInstance = GetModuleHandleW(nullptr);
-    barClass.lpszClassName = platform::SoftKeyBarClass;
-    RegisterClassW(&barClass);
-    ASSERT_TRUE(CreateWindowExW(0, platform::SoftKeyBarClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 30,
-                                object.Window, nullptr, GetModuleHandleW(nullptr), nullptr));
+    platform::SHMENUBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.hwndParent = object.Window;
+    bar.dwFlags = platform::SHCMBF_HMENU;
+    bar.nToolBarId = 113;
+    bar.hInstRes = ModuleInstance();
+    ASSERT_TRUE(platform::SHCreateMenuBar(&bar));
+    MoveWindow(bar.hwndMB, 0, 0, 50, 30, FALSE);
 
     object.events.clear();
     SendMessageW(object.Window, WM_ACTIVATE, WA_ACTIVE, 0);

@@ -1,0 +1,250 @@
+#include "platform/ImagingFactory.h"
+
+#include <wincodec.h>
+
+#include <atomic>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr CLSID WicFactoryClass = {
+    0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
+constexpr GUID PremultipliedBgra = {
+    0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x10}};
+
+template <class T> struct ComPtr {
+    T* p = nullptr;
+    ComPtr() = default;
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() {
+        if (p) p->Release();
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+};
+
+// Shared reference counting of our COM objects.
+template <class Interface> class Unknown : public Interface {
+public:
+    virtual ~Unknown() = default;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (iid == __uuidof(IUnknown) || iid == Identity()) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (!left) delete this;
+        return left;
+    }
+
+protected:
+    virtual const IID& Identity() const = 0;
+
+private:
+    std::atomic<ULONG> references_ = 1;
+};
+
+constexpr IID IID_IImage = {0x327ABDA9, 0x072B, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+
+// A decoded picture held as premultiplied 32-bit BGRA rows, top-down.
+class PixelImage final : public Unknown<IImage> {
+public:
+    PixelImage(UINT width, UINT height, std::vector<BYTE> pixels)
+        : width_(width), height_(height), pixels_(std::move(pixels)) {
+        for (size_t i = 3; i < pixels_.size() && opaque_; i += 4) opaque_ = pixels_[i] == 0xFF;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetImageInfo(ImageInfo* info) override {
+        if (!info) return E_POINTER;
+        *info = {width_, height_};
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetThumbnail(UINT width, UINT height, IImage** thumbnail) override {
+        if (!thumbnail) return E_POINTER;
+        *thumbnail = nullptr;
+        if (!width || !height || width > 0x4000 || height > 0x4000) return E_INVALIDARG;
+        std::vector<BYTE> scaled(size_t{width} * height * 4);
+        // Box filter when shrinking, bilinear when enlarging: each target pixel averages the source
+        // area it covers.
+        for (UINT y = 0; y < height; ++y) {
+            const double top = double(y) * height_ / height, bottom = double(y + 1) * height_ / height;
+            for (UINT x = 0; x < width; ++x) {
+                const double left = double(x) * width_ / width, right = double(x + 1) * width_ / width;
+                Average(left, top, right, bottom, &scaled[(size_t{y} * width + x) * 4]);
+            }
+        }
+        *thumbnail = new PixelImage(width, height, std::move(scaled));
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE Draw(HDC dc, const RECT* destination, const RECT* source) override {
+        if (!dc || !destination || source) return E_INVALIDARG;
+        BITMAPINFO info = {};
+        info.bmiHeader = {
+            sizeof(BITMAPINFOHEADER), LONG(width_), -LONG(height_), 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        const int width = destination->right - destination->left;
+        const int height = destination->bottom - destination->top;
+        if (opaque_) {
+            SetStretchBltMode(dc, COLORONCOLOR);
+            return StretchDIBits(dc, destination->left, destination->top, width, height, 0, 0, width_,
+                                 height_, pixels_.data(), &info, DIB_RGB_COLORS, SRCCOPY)
+                       ? S_OK
+                       : E_FAIL;
+        }
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!bitmap) return E_OUTOFMEMORY;
+        std::memcpy(bits, pixels_.data(), pixels_.size());
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        const BOOL drawn = GdiAlphaBlend(dc, destination->left, destination->top, width, height, memory, 0, 0,
+                                         width_, height_, blend);
+        SelectObject(memory, old);
+        DeleteDC(memory);
+        DeleteObject(bitmap);
+        return drawn ? S_OK : E_FAIL;
+    }
+
+protected:
+    const IID& Identity() const override { return IID_IImage; }
+
+private:
+    void Average(double left, double top, double right, double bottom, BYTE* out) const {
+        // Enlarging: sample the nearest source pixel so edges stay crisp and the cost stays low.
+        if (right - left <= 1.0 && bottom - top <= 1.0) {
+            const UINT x = UINT((left + right) / 2), y = UINT((top + bottom) / 2);
+            std::memcpy(
+                out,
+                &pixels_[(size_t{y < height_ ? y : height_ - 1} * width_ + (x < width_ ? x : width_ - 1)) *
+                         4],
+                4);
+            return;
+        }
+        double sum[4] = {}, total = 0;
+        for (UINT y = UINT(top); y < height_ && y < bottom; ++y) {
+            const double h = (y + 1 < bottom ? y + 1 : bottom) - (y > top ? y : top);
+            for (UINT x = UINT(left); x < width_ && x < right; ++x) {
+                const double weight = h * ((x + 1 < right ? x + 1 : right) - (x > left ? x : left));
+                const BYTE* pixel = &pixels_[(size_t{y} * width_ + x) * 4];
+                for (int c = 0; c < 4; ++c) sum[c] += weight * pixel[c];
+                total += weight;
+            }
+        }
+        for (int c = 0; c < 4; ++c) out[c] = total > 0 ? BYTE(sum[c] / total + 0.5) : 0;
+    }
+
+    UINT width_, height_;
+    std::vector<BYTE> pixels_;
+    bool opaque_ = true;
+};
+
+class WicImagingFactory final : public Unknown<IImagingFactory> {
+public:
+    explicit WicImagingFactory(IWICImagingFactory* wic) : wic_(wic) {}
+    ~WicImagingFactory() override { wic_->Release(); }
+
+    HRESULT STDMETHODCALLTYPE CreateImageFromStream(IStream* stream, IImage** image) override {
+        if (!stream || !image) return E_POINTER;
+        *image = nullptr;
+        std::vector<BYTE> bytes;
+        BYTE chunk[16384];
+        ULONG read = 0;
+        while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read) {
+            if (bytes.size() + read > MaxBytes) return E_OUTOFMEMORY;
+            bytes.insert(bytes.end(), chunk, chunk + read);
+            if (read < sizeof chunk) break;
+        }
+        return DecodeBytes(bytes, image);
+    }
+
+    HRESULT STDMETHODCALLTYPE CreateImageFromFile(const wchar_t* path, IImage** image) override {
+        if (!path || !image) return E_POINTER;
+        *image = nullptr;
+        HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+        LARGE_INTEGER size = {};
+        std::vector<BYTE> bytes;
+        DWORD read = 0;
+        bool whole = GetFileSizeEx(file, &size) && size.QuadPart <= LONGLONG(MaxBytes);
+        if (whole) {
+            bytes.resize(size_t(size.QuadPart));
+            whole = bytes.empty() || (ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr) &&
+                                      read == bytes.size());
+        }
+        CloseHandle(file);
+        return whole ? DecodeBytes(bytes, image) : E_FAIL;
+    }
+
+protected:
+    const IID& Identity() const override { return IID_IImagingFactory; }
+
+private:
+    // Largest picture decoded, in pixels and in encoded bytes; bigger ones are refused rather than
+    // exhausting memory.
+    static constexpr UINT64 MaxPixels = 64u << 20;
+    static constexpr size_t MaxBytes = 64u << 20;
+
+    // The decoders read from a copy in memory, whose stream refuses to seek past its end however
+    // damaged the picture's offsets are.
+    HRESULT DecodeBytes(std::vector<BYTE>& bytes, IImage** image) {
+        if (bytes.empty()) return E_INVALIDARG;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapDecoder> decoder;
+        HRESULT result = wic_->CreateStream(&stream);
+        if (SUCCEEDED(result)) result = stream->InitializeFromMemory(bytes.data(), DWORD(bytes.size()));
+        if (SUCCEEDED(result))
+            result =
+                wic_->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
+        return FAILED(result) ? result : Decode(decoder.p, image);
+    }
+
+    HRESULT Decode(IWICBitmapDecoder* decoder, IImage** image) {
+        ComPtr<IWICBitmapFrameDecode> frame;
+        ComPtr<IWICFormatConverter> converter;
+        HRESULT result = decoder->GetFrame(0, &frame);
+        if (SUCCEEDED(result)) result = wic_->CreateFormatConverter(&converter);
+        if (SUCCEEDED(result))
+            result = converter->Initialize(frame.p, PremultipliedBgra, WICBitmapDitherTypeNone, nullptr, 0,
+                                           WICBitmapPaletteTypeCustom);
+        UINT width = 0, height = 0;
+        if (SUCCEEDED(result)) result = converter->GetSize(&width, &height);
+        if (FAILED(result)) return result;
+        if (!width || !height || UINT64{width} * height > MaxPixels) return E_INVALIDARG;
+        std::vector<BYTE> pixels(size_t{width} * height * 4);
+        result = converter->CopyPixels(nullptr, width * 4, UINT(pixels.size()), pixels.data());
+        if (FAILED(result)) return result;
+        *image = new PixelImage(width, height, std::move(pixels));
+        return S_OK;
+    }
+
+    IWICImagingFactory* wic_;
+};
+
+} // namespace
+
+HRESULT CreateImagingFactory(REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (iid != IID_IImagingFactory) return E_NOINTERFACE;
+    IWICImagingFactory* wic = nullptr;
+    const HRESULT result = ::CoCreateInstance(WicFactoryClass, nullptr, CLSCTX_INPROC_SERVER,
+                                              __uuidof(IWICImagingFactory), reinterpret_cast<void**>(&wic));
+    if (FAILED(result)) return result;
+    *object = static_cast<IImagingFactory*>(new WicImagingFactory(wic));
+    return S_OK;
+}
+
+} // namespace platform

@@ -1,0 +1,9 @@
+#include "platform/InputPanel.h"
+
+namespace platform {
+
+BOOL SHSipPreference(HWND, int) {
+    return TRUE;
+}
+
+} // namespace platform
