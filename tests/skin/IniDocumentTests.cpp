@@ -1,0 +1,245 @@
+// The INI reader: line rules, typed readings and robustness against arbitrary bytes.
+#include "skin/IniDocument.h"
+
+#include "foundation/TestHelpers.h"
+#include "support/Processes.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Parse(IniDocument& document, const std::string& text) {
+    ParseIni(document, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> PairsOf(const IniSection& section) {
+    std::vector<std::pair<std::wstring, std::wstring>> pairs;
+    for (int i = 0; i < section.keys.GetSize(); ++i)
+        pairs.emplace_back(section.keys.GetAt(i).operator const wchar_t*(),
+                           section.values.GetAt(i).operator const wchar_t*());
+    return pairs;
+}
+
+TEST(ParseIni, KeyLinesFollowTheLineRules) {
+    struct Case {
+        const char* line;
+        const wchar_t* key; // nullptr: the line adds nothing
+        const wchar_t* value;
+    };
+    const Case cases[] = {
+        {"=5", nullptr, nullptr},
+        {"key=", nullptr, nullptr},
+        {"key =   ", nullptr, nullptr},
+        {"   = value", nullptr, nullptr},
+        {"no equals sign", nullptr, nullptr},
+        {"; x=1", nullptr, nullptr},
+        {"   ;indented=comment", nullptr, nullptr},
+        {"key = a = b", L"key", L"a = b"},
+        {"# note=1", L"# note", L"1"},
+        {"\t spaced \t=\t value with ; semicolon \t", L"spaced", L"value with ; semicolon"},
+        {"k=v\v\f", L"k", L"v"},
+        {"[unclosed=1", L"[unclosed", L"1"},
+        {"x]=1", L"x]", L"1"},
+        {"name=caf\xE9\xFF", L"name", L"caf\u00E9\u00FF"}, // bytes become characters of the same code
+    };
+    for (const Case& c : cases) {
+        IniDocument document;
+        Parse(document, std::string("[S]\n") + c.line + "\n");
+        ASSERT_EQ(document.Sections.GetSize(), 1) << c.line;
+        const auto pairs = PairsOf(GetSectionAt(document, 0));
+        if (!c.key) {
+            EXPECT_TRUE(pairs.empty()) << c.line;
+        } else {
+            ASSERT_EQ(pairs.size(), 1u) << c.line;
+            EXPECT_EQ(pairs[0].first, c.key) << c.line;
+            EXPECT_EQ(pairs[0].second, c.value) << c.line;
+        }
+    }
+}
+
+TEST(ParseIni, SectionsKeepTheirNamesAndOrder) {
+    IniDocument document;
+    Parse(document, "before=ignored\n[ A ]\na=1\n[]\n[B]\nb=2\nb=3\n[B]\nb=4\n  [C]  \n");
+    ASSERT_EQ(document.Sections.GetSize(), 5);
+    EXPECT_EQ(GetSectionAt(document, 0).name, L" A ");
+    EXPECT_EQ(GetSectionAt(document, 1).name, L"");
+    EXPECT_EQ(GetSectionAt(document, 2).name, L"B");
+    EXPECT_EQ(GetSectionAt(document, 3).name, L"B") << "sections of one name stay apart";
+    EXPECT_EQ(GetSectionAt(document, 4).name, L"C");
+    EXPECT_EQ(GetSectionAt(document, 0).keys.GetSize(), 1);
+    EXPECT_EQ(GetIniValue(document, 0, L"a"), L"1");
+    EXPECT_EQ(GetIniValue(document, 2, L"b"), L"2") << "the first of two equal keys wins";
+    EXPECT_EQ(GetIniValue(document, 3, L"b"), L"4");
+    EXPECT_EQ(GetSectionAt(document, 2).keys.GetSize(), 2);
+}
+
+TEST(ParseIni, LineEndsOfEveryKindParseAlike) {
+    const std::string body = "[S]#a=1#;c#b = 2##[T]#c=3#";
+    const auto withEnds = [&](const std::string& end) {
+        std::string text;
+        for (char c : body) c == '#' ? text += end : text += c;
+        return text;
+    };
+    for (const char* end : {"\n", "\r\n", "\r", "\n\r", "\r\r\n\n"}) {
+        IniDocument document;
+        Parse(document, withEnds(end));
+        ASSERT_EQ(document.Sections.GetSize(), 2);
+        EXPECT_EQ(GetIniValue(document, 0, L"a"), L"1");
+        EXPECT_EQ(GetIniValue(document, 0, L"b"), L"2");
+        EXPECT_EQ(GetIniValue(document, 1, L"c"), L"3");
+    }
+    IniDocument noFinalEnd;
+    Parse(noFinalEnd, "[S]\nlast=value");
+    EXPECT_EQ(GetIniValue(noFinalEnd, 0, L"last"), L"value");
+}
+
+TEST(IniQueries, KeysAreCaseSensitiveAndBadIndicesAnswerEmpty) {
+    IniDocument document;
+    Parse(document, "[S]\nKey=1\n");
+    EXPECT_EQ(GetIniValue(document, 0, L"Key"), L"1");
+    EXPECT_EQ(GetIniValue(document, 0, L"key"), L"");
+    EXPECT_EQ(GetIniValue(document, -1, L"Key"), L"");
+    EXPECT_EQ(GetIniValue(document, 1, L"Key"), L"");
+    ScriptedBoxes boxes;
+    EXPECT_EQ(GetSectionAt(document, 1).name, L"");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Array::GetAt index (1) out of range (1)");
+}
+
+TEST(IniQueries, ListsDropEmptyItemsAndTrimTheRest) {
+    IniDocument document;
+    Parse(document, "[S]\nlist= a , ,b,,\tc d ,\nsingle=x\ncommas=,,,\n");
+    Array<WString> items;
+    ASSERT_EQ(GetIniList(document, 0, L"list", items), 3);
+    EXPECT_EQ(items.GetAt(0), L"a");
+    EXPECT_EQ(items.GetAt(1), L"b");
+    EXPECT_EQ(items.GetAt(2), L"c d");
+    EXPECT_EQ(GetIniList(document, 0, L"single", items), 1);
+    EXPECT_EQ(GetIniList(document, 0, L"commas", items), 0);
+    EXPECT_EQ(GetIniList(document, 0, L"missing", items), 0);
+}
+
+TEST(IniQueries, ColoursTakeTheLowByteOfThreeNumbers) {
+    struct Case {
+        const char* value;
+        bool found;
+        COLORREF colour;
+    };
+    const Case cases[] = {
+        {"255,128,0", true, 0x000080FF},
+        {"300,0,0", true, 44},
+        {"1,2", false, 0},
+        {"1,,2,,3", true, 0x00030201},
+        {" +7 , -1 , 2x", true, 0x02FF07},
+        {"red,green,blue", true, 0},
+        {"1,2,3,4,5", true, 0x00030201},
+        {"256,512,-256", true, 0},
+    };
+    for (const Case& c : cases) {
+        IniDocument document;
+        Parse(document, std::string("[S]\nc=") + c.value + "\n");
+        COLORREF colour = 0xABCDEF;
+        EXPECT_EQ(GetIniColor(document, 0, L"c", colour), c.found) << c.value;
+        EXPECT_EQ(colour, c.found ? c.colour : 0xABCDEF) << c.value;
+    }
+}
+
+TEST(IniQueries, FontsWriteOnlyTheItemsPresent) {
+    IniDocument document;
+    Parse(document, "[S]\nall=10, Arial, 1, 1, 1\nsize=9\nshifted=9,,2\nnone=,,\n");
+    int size = -1, weight = -1, italic = -1, clearType = -1;
+    WString face = L"unset";
+    ASSERT_TRUE(GetIniFont(document, 0, L"size", size, face, weight, italic, &clearType));
+    EXPECT_EQ(size, 9);
+    EXPECT_EQ(face, L"unset");
+    EXPECT_EQ(weight + italic + clearType, -3);
+    ASSERT_TRUE(GetIniFont(document, 0, L"shifted", size, face, weight, italic));
+    EXPECT_EQ(face, L"2") << "an empty face cannot be written: the next item takes its place";
+    EXPECT_EQ(weight, -1);
+    ASSERT_TRUE(GetIniFont(document, 0, L"all", size, face, weight, italic));
+    EXPECT_EQ(clearType, -1) << "ClearType only when asked for";
+    ASSERT_TRUE(GetIniFont(document, 0, L"all", size, face, weight, italic, &clearType));
+    EXPECT_EQ(face, L"Arial");
+    EXPECT_EQ(size * 1000 + weight * 100 + italic * 10 + clearType, 10111);
+    EXPECT_FALSE(GetIniFont(document, 0, L"none", size, face, weight, italic));
+}
+
+TEST(LoadIniFile, ReadsAFileAndFailsQuietly) {
+    testing_support::TempFolder folder;
+    const std::wstring path = folder / L"skin.ini";
+    {
+        std::ofstream file(std::filesystem::path(path), std::ios::binary);
+        file << "; test\r\n[Dialvane]\r\nBgrColor=1,2,3\r\n";
+    }
+    IniDocument document;
+    ASSERT_TRUE(LoadIniFile(document, path.c_str()));
+    ASSERT_EQ(document.Sections.GetSize(), 1);
+    EXPECT_EQ(GetIniValue(document, 0, L"BgrColor"), L"1,2,3");
+
+    EXPECT_TRUE(DeleteFileW(path.c_str())) << "the file is closed after loading";
+
+    IniDocument missing;
+    EXPECT_FALSE(LoadIniFile(missing, (folder / L"none.ini").c_str()));
+    EXPECT_EQ(missing.Sections.GetSize(), 0);
+
+    const std::wstring empty = folder / L"empty.ini";
+    std::ofstream(std::filesystem::path(empty), std::ios::binary).close();
+    IniDocument nothing;
+    EXPECT_FALSE(LoadIniFile(nothing, empty.c_str()));
+    EXPECT_EQ(nothing.Sections.GetSize(), 0);
+}
+
+// Random documents written with random spacing, line ends, comments and junk lines read back exactly.
+TEST(ParseIniRandomised, WellFormedDocumentsReadBackExactly) {
+    std::mt19937 random(20261205);
+    const auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    const std::string wordChars = "abcXYZ019_#.-/;[]";
+    const auto word = [&]() {
+        std::string w(1 + pick(8), 'a');
+        for (char& c : w) c = wordChars[pick(static_cast<int>(wordChars.size()))];
+        return w;
+    };
+    const char* ends[] = {"\n", "\r\n", "\r", "\n\n", "\r\n\r\n"};
+    const char* blanks[] = {"", " ", "\t", " \t "};
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> expected;
+        std::string text;
+        const auto end = [&]() { return std::string(ends[pick(5)]); };
+        const auto blank = [&]() { return std::string(blanks[pick(4)]); };
+        for (int s = pick(5); s > 0; --s) {
+            std::string name = word();
+            if (pick(2)) name = " " + name;
+            expected.push_back({name, {}});
+            text += blank() + "[" + name + "]" + blank() + end();
+            for (int k = pick(6); k > 0; --k) {
+                std::string key = word();
+                while (key[0] == ';' || key[0] == '[') key[0] = 'k';
+                const std::string value = word() + (pick(2) ? " = " + word() : "");
+                expected.back().second.push_back({key, value});
+                text += blank() + key + blank() + "=" + blank() + value + blank() + end();
+                if (pick(4) == 0) text += blank() + ";" + word() + "=" + word() + end();
+                if (pick(4) == 0) text += blank() + "=junk" + end();
+            }
+        }
+        IniDocument document;
+        Parse(document, text);
+        ASSERT_EQ(document.Sections.GetSize(), static_cast<int>(expected.size())) << text;
+        for (int s = 0; s < document.Sections.GetSize(); ++s) {
+            const IniSection section = GetSectionAt(document, s);
+            EXPECT_EQ(section.name, std::wstring(expected[s].first.begin(), expected[s].first.end()).c_str());
+            const auto pairs = PairsOf(section);
+            ASSERT_EQ(pairs.size(), expected[s].second.size()) << text;
+            for (size_t k = 0; k < pairs.size(); ++k) {
+                const auto& [key, value] = expected[s].second[k];
+                EXPECT_EQ(pairs[k].first, std::wstring(key.begin(), key.end()));
+                EXPECT_EQ(pairs[k].second, std::wstring(value.begin(), value.end()));
+            }
+        }
+    }
+}
+
+} // namespace
