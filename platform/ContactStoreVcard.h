@@ -1,0 +1,120 @@
+#pragma once
+// The vCard reader of the desktop contact store: turns the text of a .vcf file (vCard 2.1, 3.0, 4.0,
+// many cards to a file) into compact card records that serve the contact object model's properties.
+//
+// How a card maps onto the store's fields:
+//
+// | vCard                              | field                                                         |
+// |------------------------------------|---------------------------------------------------------------|
+// | N (last;first;middle;…)            | Last, First, Middle (a comma list within a part joins by " ") |
+// | FN, when N gives no name           | First = all but the last word, Last = the last word           |
+// | ORG (first part)                   | Company                                                       |
+// | SORT-STRING; else N's SORT-AS      | SortName; else "Last, First", Last, First or Company          |
+// | TEL, by its types or its X-ABLabel | one of the 13 phone kinds (PhoneKindFor below)                |
+// | TEL that finds no free kind        | a "Phone:" item in the notes' information block               |
+// | NOTE (several join by a line break)| Notes, stored as text                                         |
+// | X-DIALVANE-NOTES (base64)          | Notes as raw bytes (e.g. the compact rich-text format)        |
+// | PHOTO (base64 or data: URI)        | Picture bytes, as they are (JPEG, PNG, GIF, BMP, …)           |
+// | UID                                | identity key "U:<uid>"; without it "N:<FN, N and ORG>"        |
+//
+// Values are decoded from QUOTED-PRINTABLE and base64, folded lines are joined, and text is stored
+// as UTF-8: from the CHARSET parameter when it names a known code page, else as UTF-8 when the bytes
+// are valid UTF-8, else as windows-1251. Files may also be UTF-16 with a byte order mark.
+//
+// Bad input never stops the reader: a card without END ends at the next BEGIN or at the end of the
+// text and keeps what it read; a property it cannot decode (bad base64, a line without ':') is left
+// out; text outside cards is ignored. A number identical to one the card already holds is dropped.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vcard {
+
+constexpr int PhoneKinds = 13;
+
+// Phone kinds, in the order of the store's phone properties.
+enum PhoneKind {
+    Mobile,
+    Home,
+    Home2,
+    Work,
+    Work2,
+    Pager,
+    Radio,
+    Assistant,
+    WorkFax,
+    HomeFax,
+    CompanyMain,
+    Mms,
+    Car
+};
+
+enum Field {
+    First,
+    Last,
+    Middle,
+    Company,
+    SortName,
+    Phone0,
+    Notes = Phone0 + PhoneKinds,
+    Photo,
+    Key,
+    FieldCount
+};
+
+// The field of the number of a kind.
+constexpr int PhoneField(int kind) {
+    return Phone0 + kind;
+}
+
+struct Card {
+    uint32_t Start = 0; // offset of the card's first field in CardSet::Bytes
+    uint32_t Length[FieldCount] = {};
+    bool RawNotes = false; // Notes holds raw bytes rather than UTF-8 text
+};
+
+// The cards of one file. Every field of a card lies in Bytes, the fields one after another.
+struct CardSet {
+    std::string Bytes;
+    std::vector<Card> Cards;
+
+    std::string_view Get(const Card& card, Field field) const;
+};
+
+struct ParseResult {
+    int Cards = 0;
+    bool Complete = true; // false when the text ends inside a card (a file still being written)
+};
+
+// Reads every card of text (any of the encodings above) and appends it to set.
+ParseResult ParseVcards(std::string_view text, CardSet& set);
+
+// Type bits of a TEL property, from TYPE parameters, bare 2.1 parameters and Apple-style labels.
+enum TelType : unsigned {
+    TelHome = 1,
+    TelWork = 2,
+    TelCell = 4,
+    TelFax = 8,
+    TelPager = 16,
+    TelCar = 32,
+    TelRadio = 64,
+    TelAssistant = 128,
+    TelCompany = 256,
+    TelMms = 512,
+};
+
+// The kinds a number of these types may take, in order of preference (the first free one is used),
+// and the label its "Phone:" item gets when all are taken.
+struct KindChoice {
+    int Kinds[5];
+    int Count;
+    const char* OverflowLabel; // UTF-8
+};
+KindChoice PhoneKindFor(unsigned types);
+
+// The type bits one type name or label stands for ("CELL", "x-radio", "_$!<HomeFAX>!$_", "iPhone");
+// 0 for names that decide nothing (VOICE, PREF, custom labels).
+unsigned TelTypeFromName(std::string_view name);
+
+} // namespace vcard

@@ -1,0 +1,231 @@
+#include "contacts/ContactDetails.h"
+#include "contacts/ContactStore.h"
+
+#include "ContactTestSupport.h"
+#include "support/Processes.h"
+#include "support/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+using testing_support::TempFolder;
+
+std::string Card(std::string_view uid, std::string_view name, std::string_view number) {
+    std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\n";
+    if (!uid.empty()) card.append("UID:").append(uid).append("\r\n");
+    return card.append("N:")
+        .append(name)
+        .append(";\r\nTEL;TYPE=CELL:")
+        .append(number)
+        .append("\r\nEND:VCARD\r\n");
+}
+
+std::string Number(ContactStore& session, DWORD oid) {
+    ContactDetails details;
+    if (!ReadContact(&session, oid, details, ReadPhones, 0, 0, 0) || details.Phones.GetSize() == 0) return "";
+    WString number = details.Phones.GetAt(0).Number;
+    return std::string(number.operator const wchar_t*(),
+                       number.operator const wchar_t*() + number.GetLength());
+}
+
+TEST(ContactStoreIds, StableAcrossEditsAndRestartsAndNeverZeroOrShared) {
+    TempFolder folder;
+    std::wstring state = folder / L"ids.txt";
+    WriteBytes(folder / L"a.vcf", Card("u-1", "Alpha", "1") + Card("", "Beta", "2") + Card("", "Beta", "3"));
+    WriteBytes(folder / L"solo.vcf", Card("", "Gamma", "4"));
+    DWORD alpha, gamma;
+    std::vector<DWORD> betas;
+    {
+        auto store = StoreAt(folder.Path(), state);
+        EXPECT_EQ(store->Snapshot()->CardCount(), 4u);
+        alpha = OidOf(*store, "Alpha");
+        gamma = OidOf(*store, "Gamma");
+        std::set<DWORD> oids;
+        for (const auto& entry : store->Snapshot()->ByOid) {
+            oids.insert(entry.Oid);
+            if (entry.Oid != alpha && entry.Oid != gamma) betas.push_back(entry.Oid);
+        }
+        EXPECT_EQ(oids.size(), 4u);
+        EXPECT_FALSE(oids.count(0));
+        ASSERT_EQ(betas.size(), 2u);
+        auto session = SessionOn(store);
+        EXPECT_EQ(Number(*session, alpha), "1");
+    }
+    // Edited cards (renamed, new numbers) keep their ids by UID and by file; a restart reads the state back.
+    WriteBytes(folder / L"a.vcf",
+               Card("u-1", "Alpha Renamed", "10") + Card("", "Beta", "2") + Card("", "Beta", "3"));
+    WriteBytes(folder / L"solo.vcf", Card("", "Gamma Renamed", "40"));
+    auto store = StoreAt(folder.Path(), state);
+    auto session = SessionOn(store);
+    EXPECT_EQ(OidOf(*store, "Alpha Renamed"), alpha);
+    EXPECT_EQ(OidOf(*store, "Gamma Renamed"), gamma);
+    EXPECT_EQ(Number(*session, alpha), "10");
+    EXPECT_EQ(Number(*session, gamma), "40");
+    std::set<std::string> numbers = {Number(*session, betas[0]), Number(*session, betas[1])};
+    EXPECT_EQ(numbers, (std::set<std::string>{"2", "3"}));
+}
+
+TEST(ContactStoreIds, ABrokenStateFileIsIgnored) {
+    TempFolder folder;
+    WriteBytes(folder / L"ids.txt", std::string("zz\n00000000 1\n\xFF\xFE garbage", 30));
+    WriteBytes(folder / L"c.vcf", Card("x", "X", "1"));
+    auto store = StoreAt(folder / L"c.vcf", folder / L"ids.txt");
+    EXPECT_NE(OidOf(*store, "X"), 0u);
+}
+
+TEST(ContactStoreLocation, MissingEmptyAndSingleFileLocations) {
+    TempFolder folder;
+    EXPECT_EQ(StoreAt(folder / L"missing")->Snapshot()->CardCount(), 0u);
+    EXPECT_EQ(StoreAt(folder / L"missing.vcf")->Snapshot()->CardCount(), 0u);
+    WriteBytes(folder / L"empty.vcf", "");
+    EXPECT_EQ(StoreAt(folder / L"empty.vcf")->Snapshot()->CardCount(), 0u);
+    WriteBytes(folder / L"one.vcf", Card("1", "One", "1") + Card("2", "Two", "2"));
+    EXPECT_EQ(StoreAt(folder / L"one.vcf")->Snapshot()->CardCount(), 2u);
+}
+
+TEST(ContactStoreReload, AHalfWrittenFileKeepsTheCardsUntilItSettles) {
+    TempFolder folder;
+    std::wstring file = folder / L"book.vcf";
+    WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2"));
+    auto store = StoreAt(file);
+    WriteBytes(file, "BEGIN:VCARD\r\nUID:1\r\nN:On");
+    EXPECT_FALSE(store->Reload());
+    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
+    WriteBytes(file, "");
+    EXPECT_FALSE(store->Reload());
+    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
+    DeleteFileW(file.c_str());
+    EXPECT_FALSE(store->Reload());
+    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
+    WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2") + Card("3", "Three", "3"));
+    EXPECT_TRUE(store->Reload());
+    EXPECT_EQ(store->Snapshot()->CardCount(), 3u);
+    // A file left incomplete long enough is taken as it is.
+    WriteBytes(file, Card("1", "One", "1") + "BEGIN:VCARD\r\nUID:2\r\nN:Two;\r\n");
+    EXPECT_FALSE(store->Reload());
+    Sleep(2100);
+    EXPECT_TRUE(store->Reload());
+    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
+}
+
+// A window of the main window's class that counts the contact change messages it gets.
+class MainWindowStandIn {
+public:
+    MainWindowStandIn() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == 2024 && lParam == 2) ++notices;
+            return DefWindowProcW(window, message, wParam, lParam);
+        };
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"Orvanix_Dialvane_Wnd_Class";
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                 windowClass.hInstance, nullptr);
+        notices = 0;
+    }
+    ~MainWindowStandIn() {
+        DestroyWindow(window);
+        UnregisterClassW(L"Orvanix_Dialvane_Wnd_Class", GetModuleHandleW(nullptr));
+    }
+    // Pumps messages until a notice arrived or timeout passed.
+    bool WaitForNotice(DWORD timeoutMs) {
+        return testing_support::WaitUntil(
+            [&] {
+                MSG message;
+                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+                return notices > 0;
+            },
+            timeoutMs);
+    }
+
+    HWND window;
+    static inline int notices = 0;
+};
+
+TEST(ContactStoreWatching, ChangedFilesAreReloadedAndTheMainWindowIsTold) {
+    MainWindowStandIn mainWindow;
+    TempFolder folder;
+    WriteBytes(folder / L"a.vcf", Card("1", "One", "1"));
+    auto store = StoreAt(folder.Path(), L"", true);
+    auto session = SessionOn(store);
+    DWORD one = OidOf(*store, "One");
+    WriteBytes(folder / L"b.vcf", Card("2", "Two", "2"));
+    ASSERT_TRUE(mainWindow.WaitForNotice(10000));
+    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
+    EXPECT_EQ(OidOf(*store, "One"), one);
+
+    MainWindowStandIn::notices = 0;
+    WriteBytes(folder / L"a.vcf", Card("1", "One", "11"));
+    ASSERT_TRUE(mainWindow.WaitForNotice(10000));
+    EXPECT_EQ(Number(*session, one), "11");
+
+    MainWindowStandIn::notices = 0;
+    DeleteFileW((folder / L"b.vcf").c_str());
+    ASSERT_TRUE(mainWindow.WaitForNotice(10000));
+    EXPECT_EQ(store->Snapshot()->CardCount(), 1u);
+}
+
+TEST(ContactStoreSession, LogsOnToTheConfiguredLocationAndOff) {
+    testing_support::DeletePimBranch();
+    TempFolder folder;
+    WriteBytes(folder / L"x.vcf", Card("session-1", "Session", "555"));
+    testing_support::SetString(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\Settings", L"ContactsPath",
+                               folder.Path().c_str());
+    EXPECT_EQ(platform::VcardContactStore::DefaultLocation(), folder.Path());
+    {
+        ContactStore session;
+        ASSERT_EQ(session.Logon(), 1);
+        ASSERT_NE(session.App, nullptr);
+        auto shared = platform::VcardContactStore::Shared();
+        DWORD oid = OidOf(*shared, "Session");
+        ASSERT_NE(oid, 0u);
+        EXPECT_EQ(Number(session, oid), "555");
+    }
+    testing_support::DeletePimBranch();
+    EXPECT_NE(ContactStore::Instance(), nullptr);
+    EXPECT_EQ(ContactStore::Instance(), ContactStore::Instance());
+}
+
+// Real exports, when the shared folder is there: every card loads, names and numbers survive.
+TEST(ContactStoreRealExports, EveryCardLoadsWithItsNamesAndNumbers) {
+    std::filesystem::path folder =
+        std::filesystem::path(testing_support::BesideTestBinary(L"")).parent_path();
+    std::filesystem::path exports;
+    for (auto at = folder; at.has_relative_path(); at = at.parent_path())
+        if (std::filesystem::exists(at / "shared" / "vcards")) {
+            exports = at / "shared" / "vcards";
+            break;
+        }
+    if (exports.empty()) exports = L"Z:\\work\\shared\\vcards";
+    if (!std::filesystem::exists(exports)) GTEST_SKIP() << "no real-world exports here";
+    auto store = StoreAt(exports.wstring());
+    auto snapshot = store->Snapshot();
+    EXPECT_GE(snapshot->CardCount(), 18u);
+    auto find = [&](std::string_view sortName) { return OidOf(*store, sortName); };
+    EXPECT_NE(find("Doe, John"), 0u);
+    EXPECT_NE(find("Dawson, Frank"), 0u);
+    EXPECT_NE(find("Perreault, Simon"), 0u);
+    EXPECT_NE(find("Angstadt, Michael"), 0u);
+    // No number is lost: every TEL value of every file is among the numbers the store gives.
+    auto session = SessionOn(store);
+    std::multiset<std::string> given;
+    for (const auto& entry : snapshot->ByOid) {
+        ContactDetails details;
+        ASSERT_EQ(ReadContact(session.get(), entry.Oid, details, ReadPhones, 0, 0, 0), 1);
+        for (int i = 0; i < details.Phones.GetSize(); ++i) {
+            WString number = details.Phones.GetAt(i).Number;
+            given.insert(std::string(number.operator const wchar_t*(),
+                                     number.operator const wchar_t*() + number.GetLength()));
+        }
+    }
+    for (const char* number : {"123456789", "45678901", "905-555-1234", "905-222-1234", "905-111-1234",
+                               "555 555 2222", "(111) 555-3333", "+1-415-528-4164", "+1-418-262-6501"})
+        EXPECT_TRUE(given.count(number)) << number;
+}
+
+} // namespace

@@ -1,0 +1,161 @@
+#include "platform/ContactStoreVcard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+
+namespace {
+
+using namespace vcard;
+
+CardSet Parse(std::string_view text, ParseResult* result = nullptr) {
+    CardSet set;
+    ParseResult parsed = ParseVcards(text, set);
+    if (result) *result = parsed;
+    return set;
+}
+
+std::string Get(const CardSet& set, size_t card, int field) {
+    return std::string(set.Get(set.Cards.at(card), static_cast<Field>(field)));
+}
+
+std::string Phone(const CardSet& set, size_t card, int kind) {
+    return Get(set, card, PhoneField(kind));
+}
+
+TEST(VcardReader, Version21QuotedPrintableCharsetsAndSoftBreaks) {
+    CardSet set =
+        Parse("BEGIN:VCARD\r\nVERSION:2.1\r\n"
+              "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=D0=98=D0=B2=D0=B0=D0=BD=D0=BE=D0=B2;=D0=9F=D0=\r\n"
+              "=B5=D1=82=D1=80;;;\r\n"
+              "ORG;CHARSET=WINDOWS-1251;QUOTED-PRINTABLE:=CE=CE=CE =D0=EE=E3=E0\r\n"
+              "NOTE;ENCODING=QUOTED-PRINTABLE:line one=0D=0A=\r\nline two\r\n"
+              "END:VCARD\r\n");
+    ASSERT_EQ(set.Cards.size(), 1u);
+    EXPECT_EQ(Get(set, 0, Last), "Иванов");
+    EXPECT_EQ(Get(set, 0, First), "Петр");
+    EXPECT_EQ(Get(set, 0, Company), "ООО Рога");
+    EXPECT_EQ(Get(set, 0, SortName), "Иванов, Петр");
+    EXPECT_EQ(Get(set, 0, Notes), "line one\r\nline two");
+}
+
+TEST(VcardReader, Version3And4FoldingEscapesSortAsAndUriNumbers) {
+    CardSet set =
+        Parse("BEGIN:VCARD\nVERSION:4.0\nN;SORT-AS=\"Perreault,Simon\":Perreault;Simon;Jean\\, Luc;;ing. jr\n"
+              "FN:Simon Perreault\nTEL;VALUE=uri;TYPE=\"work,voice\";PREF=1:tel:+1-418-656-9254;ext=102\n"
+              "TEL;VALUE=uri;TYPE=\"work,cell,voice,video,text\":tel:+1-418-262-\n 6501\n"
+              "NOTE:a\\nb\\, c\\; d\nEND:VCARD\n"
+              "BEGIN:vCard\nVERSION:3.0\nN:Doe;John;Richter,James;Mr.;Sr.\nSORT-STRING:Doe J\n"
+              "ORG:IBM;Accounting\nEND:vCard\n");
+    ASSERT_EQ(set.Cards.size(), 2u);
+    EXPECT_EQ(Get(set, 0, Middle), "Jean, Luc");
+    EXPECT_EQ(Get(set, 0, SortName), "Perreault, Simon");
+    EXPECT_EQ(Phone(set, 0, Work), "+1-418-656-9254p102");
+    EXPECT_EQ(Phone(set, 0, Mobile), "+1-418-262-6501");
+    EXPECT_EQ(Get(set, 0, Notes), "a\r\nb, c; d");
+    EXPECT_EQ(Get(set, 1, Middle), "Richter James");
+    EXPECT_EQ(Get(set, 1, Company), "IBM");
+    EXPECT_EQ(Get(set, 1, SortName), "Doe J");
+}
+
+TEST(VcardReader, NamesComeFromFullNameWhenNIsMissingAndCompaniesStayCompanies) {
+    CardSet set = Parse("BEGIN:VCARD\nVERSION:3.0\nFN:Frank Van Dawson\nEND:VCARD\n"
+                        "BEGIN:VCARD\nVERSION:3.0\nFN:Акме\nORG:Акме\nTEL:1\nEND:VCARD\n"
+                        "BEGIN:VCARD\nVERSION:2.1\nEMAIL:x@y.z\nEND:VCARD\n");
+    ASSERT_EQ(set.Cards.size(), 3u);
+    EXPECT_EQ(Get(set, 0, First), "Frank Van");
+    EXPECT_EQ(Get(set, 0, Last), "Dawson");
+    EXPECT_EQ(Get(set, 1, First), "");
+    EXPECT_EQ(Get(set, 1, SortName), "Акме");
+    EXPECT_EQ(Get(set, 2, SortName), "");
+}
+
+TEST(VcardReader, TelTypesMapOntoTheKindsAndSpareNumbersGoToTheInformationBlock) {
+    CardSet set = Parse("BEGIN:VCARD\nVERSION:3.0\nN:A;B\n"
+                        "TEL;TYPE=CELL:1\nTEL;TYPE=HOME:2\nTEL;TYPE=HOME:3\nTEL;TYPE=HOME:4\n"
+                        "TEL;TYPE=WORK,VOICE:5\nTEL;TYPE=WORK:6\nTEL;TYPE=WORK,FAX:7\nTEL;TYPE=HOME,FAX:8\n"
+                        "TEL;TYPE=PAGER:9\nTEL;TYPE=CAR:10\nTEL;TYPE=X-RADIO:11\nTEL;TYPE=X-ASSISTANT:12\n"
+                        "TEL;TYPE=X-COMPANY:13\nTEL;TYPE=X-MMS:14\nTEL;TYPE=CELL:15\nTEL;TYPE=CELL:1\n"
+                        "item1.TEL:16\nitem1.X-ABLabel:Дача [старая]\n"
+                        "NOTE:hello\nEND:VCARD\n");
+    ASSERT_EQ(set.Cards.size(), 1u);
+    const char* expected[PhoneKinds] = {"1", "2", "3", "5", "6", "9", "11", "12", "7", "8", "13", "14", "10"};
+    for (int kind = 0; kind < PhoneKinds; ++kind) EXPECT_EQ(Phone(set, 0, kind), expected[kind]) << kind;
+    EXPECT_EQ(Get(set, 0, Notes), "hello\r\n== start pim information ==\r\n"
+                                  "Phone: [Домашний: 4] [Мобильный: 15] [Дача \\[старая\\]: 16]\r\n"
+                                  "== end pim information ==");
+}
+
+TEST(VcardReader, AppleLabelsDecideTheKindAndExistingBlocksTakeTheSpareNumbers) {
+    CardSet set = Parse(
+        "BEGIN:VCARD\nVERSION:3.0\nN:A;B\nitem2.TEL:905-222\nitem2.X-ABLabel:_$!<AssistantPhone>!$_\n"
+        "item3.TEL;type=pref:777\nitem3.X-ABLabel:_$!<Mobile>!$_\nTEL;type=CELL:888\n"
+        "NOTE:x\\n== start pim information ==\\nPhone: [Old: 1]\\n== end pim information ==\nEND:VCARD\n"
+        "BEGIN:VCARD\nTEL:1\nTEL:2\nTEL:3\nTEL:4\nTEL:5\nTEL:6\n"
+        "NOTE:== start pim information ==\nEND:VCARD\n");
+    EXPECT_EQ(Phone(set, 0, Assistant), "905-222");
+    EXPECT_EQ(Phone(set, 0, Mobile), "777");
+    EXPECT_EQ(Get(set, 0, Notes), "x\r\n== start pim information ==\r\nPhone: [Мобильный: 888] [Old: 1]\r\n"
+                                  "== end pim information ==");
+    EXPECT_EQ(Phone(set, 1, Mobile), "1");
+    EXPECT_EQ(Phone(set, 1, Work2), "5");
+    EXPECT_EQ(Get(set, 1, Notes), "== start pim information ==\r\nPhone: [Телефон: 6]");
+}
+
+TEST(VcardReader, PicturesAndRawNotesDecodeFromBase64AndDataUris) {
+    CardSet set = Parse(
+        "BEGIN:VCARD\nVERSION:2.1\nPHOTO;ENCODING=BASE64;JPEG:/9j/\n4AAQ\n\nEND:VCARD\n"
+        "BEGIN:VCARD\nVERSION:4.0\nPHOTO:data:image/png;base64,iVBORw0K\nEND:VCARD\n"
+        "BEGIN:VCARD\nPHOTO;VALUE=uri:http://example.invalid/a.jpg\nEND:VCARD\n"
+        "BEGIN:VCARD\nPHOTO;ENCODING=b:@@not base64@@\nX-DIALVANE-NOTES;ENCODING=b:e1xwd2kB\nEND:VCARD\n");
+    ASSERT_EQ(set.Cards.size(), 4u);
+    EXPECT_EQ(Get(set, 0, Photo), std::string("\xFF\xD8\xFF\xE0\x00\x10", 6));
+    EXPECT_EQ(Get(set, 1, Photo), std::string("\x89PNG\r\n", 6));
+    EXPECT_EQ(Get(set, 2, Photo), "");
+    EXPECT_EQ(Get(set, 3, Photo), "");
+    EXPECT_TRUE(set.Cards[3].RawNotes);
+    EXPECT_EQ(Get(set, 3, Notes), "{\\pwi\x01");
+}
+
+TEST(VcardReader, BrokenInputIsReadAsFarAsItMakesSense) {
+    ParseResult result;
+    // The first card has no END and ends at the next BEGIN; the last one ends with the text.
+    CardSet set = Parse("junk before\nBEGIN:VCARD\nN:One;A\nTEL:1\n"
+                        "BEGIN:VCARD\nN:Two;B\nno colon here\n\x01\x02\x00\xFF:\xFE\nTEL;CELL:2\nEND:VCARD\n"
+                        "END:VCARD\nBEGIN:VCARD\nN:Three;C\nTEL;HOME:3"s,
+                        &result);
+    ASSERT_EQ(set.Cards.size(), 3u);
+    EXPECT_FALSE(result.Complete);
+    EXPECT_EQ(Get(set, 0, Last), "One");
+    EXPECT_EQ(Phone(set, 0, Mobile), "1");
+    EXPECT_EQ(Phone(set, 1, Mobile), "2");
+    EXPECT_EQ(Phone(set, 2, Home), "3");
+
+    EXPECT_TRUE(Parse("").Cards.empty());
+    EXPECT_TRUE(Parse("BEGIN:VCARD\nEND:VCARD\n").Cards.size() == 1);
+    std::string huge = "BEGIN:VCARD\nN:Long;" + std::string(1 << 20, 'x') + "\nTEL:5\nEND:VCARD\n";
+    CardSet big = Parse(huge);
+    ASSERT_EQ(big.Cards.size(), 1u);
+    EXPECT_EQ(Get(big, 0, First).size(), 1u << 20);
+    EXPECT_EQ(Phone(big, 0, Mobile), "5");
+}
+
+TEST(VcardReader, Utf16FilesAndUndeclaredCharsetsAreRead) {
+    std::u16string text = u"\uFEFFBEGIN:VCARD\r\nN:Петров;Иван\r\nEND:VCARD\r\n";
+    CardSet set = Parse(std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    ASSERT_EQ(set.Cards.size(), 1u);
+    EXPECT_EQ(Get(set, 0, Last), "Петров");
+    // Bytes that are not UTF-8 and name no charset are taken as windows-1251.
+    CardSet legacy = Parse("BEGIN:VCARD\nN:\xCF\xE5\xF2\xF0\xEE\xE2;\nEND:VCARD\n");
+    EXPECT_EQ(Get(legacy, 0, Last), "Петров");
+}
+
+TEST(VcardReader, IdentityKeysPreferTheUid) {
+    CardSet set = Parse("BEGIN:VCARD\nUID:abc\nFN:X\nEND:VCARD\nBEGIN:VCARD\nFN:X\nN:X;\nEND:VCARD\n");
+    EXPECT_EQ(Get(set, 0, Key), "U:abc");
+    EXPECT_EQ(Get(set, 1, Key), "N:X|X;|");
+}
+
+} // namespace

@@ -1,0 +1,26 @@
+#!/bin/bash
+# Builds and runs the benchmarks in a fresh, isolated Wine prefix and prints their figures.
+# Usage: tools/bench.sh   (synthetic card files and a test picture are generated into the build tree)
+source "$(dirname "$0")/common.sh"
+
+dialvane_install_packages
+dialvane_build
+
+data=$DIALVANE_BUILD/bench-data
+mkdir -p "$data"
+for count in 10000 100000; do
+    [ -f "$data/cards-$count.vcf" ] || python3 "$DIALVANE_ROOT/tools/gen-vcards.py" "$count" "$data/cards-$count.vcf"
+done
+[ -f "$data/picture-640.jpg" ] || convert -size 640x640 plasma:fractal -seed 7 -quality 90 "$data/picture-640.jpg"
+
+unset DISPLAY
+prefix=$(mktemp -d /tmp/dialvane-bench.XXXXXX)
+cleanup() {
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    rm -rf "$prefix"
+}
+trap cleanup EXIT
+dialvane_init_prefix "$prefix" null 96
+
+wine "$DIALVANE_BUILD/bin/contacts_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
+    "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/picture-640.jpg")" 2>/dev/null
