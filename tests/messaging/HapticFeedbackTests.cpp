@@ -1,0 +1,156 @@
+// Click lengths, the feedback thread and the vibrator found behind the LED library of the desktop.
+#include "messaging/HapticFeedback.h"
+#include "platform/coredll/NotificationLeds.h"
+#include "support/Processes.h"
+#include "support/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr wchar_t SettingsPath[] = L"Software\\Orvanix\\PIM\\Settings";
+
+// The desktop LED library that the program finds beside itself, and what it recorded.
+class LedLibrary {
+public:
+    LedLibrary() : module_(LoadLibraryW(platform::CoreLibraryName)) {}
+    ~LedLibrary() {
+        if (module_) FreeLibrary(module_);
+    }
+    LedLibrary(const LedLibrary&) = delete;
+    LedLibrary& operator=(const LedLibrary&) = delete;
+
+    bool Loaded() const { return setLeds_ && history_; }
+    void SetLeds(UINT count, int vibrator) { setLeds_(count, vibrator); }
+    std::vector<LedSwitch> History() const {
+        std::vector<LedSwitch> switches(history_(nullptr, 0));
+        switches.resize(history_(switches.data(), static_cast<int>(switches.size())));
+        return switches;
+    }
+    // Waits for the first switch-off and returns it; State -1 when none came.
+    LedSwitch FirstOff(DWORD timeoutMs) const {
+        LedSwitch off = {0, -1, 0, 0};
+        WaitUntil(
+            [&] {
+                for (const LedSwitch& s : History()) {
+                    if (s.State == 0) {
+                        off = s;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            timeoutMs);
+        return off;
+    }
+
+private:
+    template <class F> F Find(const char* name) {
+        return module_ ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
+                       : nullptr;
+    }
+    HMODULE module_;
+    NLedStandInSetLedsFunction setLeds_ = Find<NLedStandInSetLedsFunction>("NLedStandInSetLeds");
+    NLedStandInHistoryFunction history_ = Find<NLedStandInHistoryFunction>("NLedStandInHistory");
+};
+
+class HapticFeedback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeletePimBranch();
+        ForgetClickLengths();
+        ASSERT_TRUE(leds.Loaded());
+        leds.SetLeds(2, 1);
+    }
+    void TearDown() override { DeletePimBranch(); }
+    LedLibrary leds;
+};
+
+TEST_F(HapticFeedback, ClickLengthsAreReadOnceUntilForgotten) {
+    EXPECT_EQ(FeedbackLength(1), 40u);
+    EXPECT_EQ(FeedbackLength(2), 40u);
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", 80);
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickL", 120);
+    EXPECT_EQ(FeedbackLength(1), 40u) << "cached";
+    ForgetClickLengths();
+    EXPECT_EQ(FeedbackLength(1), 80u);
+    EXPECT_EQ(FeedbackLength(2), 120u);
+    // Other kinds are lengths of their own, whatever the registry says.
+    EXPECT_EQ(FeedbackLength(50), 50u);
+    EXPECT_EQ(FeedbackLength(3), 3u);
+}
+
+TEST_F(HapticFeedback, AStoredZeroIsReadAgainOnEveryClick) {
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", 0);
+    EXPECT_EQ(FeedbackLength(1), 0u);
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", 70);
+    EXPECT_EQ(FeedbackLength(1), 70u);
+    // A value of the wrong type is missing.
+    ForgetClickLengths();
+    SetString(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", L"90");
+    EXPECT_EQ(FeedbackLength(1), 40u);
+}
+
+TEST_F(HapticFeedback, OverlongPulsesBecomePlainClicks) {
+    EXPECT_EQ(PulseLengthOf(60000), 50u);
+    EXPECT_EQ(PulseLengthOf(50001), 50u);
+    EXPECT_EQ(PulseLengthOf(50000), 50000u);
+    EXPECT_EQ(PulseLengthOf(0), 0u);
+    EXPECT_EQ(PulseLengthOf(0x30028), 40u) << "only the low 16 bits carry the length";
+}
+
+TEST_F(HapticFeedback, TheVibratorIsTheHighestMarkedLedElseLedOne) {
+    leds.SetLeds(5, 3);
+    Vibrator marked(platform::CoreLibraryName);
+    EXPECT_TRUE(marked.Pulse(5));
+    EXPECT_EQ(marked.LedIndex(), 3);
+    std::vector<LedSwitch> history = leds.History();
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history[0].Led, 3u);
+    EXPECT_EQ(history[0].State, 1);
+    EXPECT_EQ(history[1].State, 0);
+    EXPECT_GE(history[1].OnLength, 5u);
+
+    leds.SetLeds(4, -1);
+    Vibrator unmarked(platform::CoreLibraryName);
+    EXPECT_TRUE(unmarked.Pulse(0));
+    EXPECT_EQ(unmarked.LedIndex(), 1);
+    history = leds.History();
+    ASSERT_EQ(history.size(), 1u) << "length 0 only switches off";
+    EXPECT_EQ(history[0].Led, 1u);
+    EXPECT_EQ(history[0].State, 0);
+}
+
+TEST_F(HapticFeedback, WithoutTheLedInterfaceNothingIsTriedAgain) {
+    Vibrator missing(L"no-such-led-library.dll");
+    EXPECT_FALSE(missing.Pulse(5));
+    EXPECT_EQ(missing.LedIndex(), -1);
+    EXPECT_FALSE(missing.Pulse(5));
+    EXPECT_TRUE(leds.History().empty());
+}
+
+TEST_F(HapticFeedback, ClicksPlayOnTheFeedbackThreadWithTheirLengths) {
+    PlayFeedback(1);
+    LedSwitch off = leds.FirstOff(10000);
+    ASSERT_EQ(off.State, 0) << "the first click after start-up is played too";
+    EXPECT_EQ(off.Led, 1u);
+    EXPECT_GE(off.OnLength, 40u);
+
+    leds.SetLeds(2, 1);
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", 60000);
+    ForgetClickLengths();
+    PlayFeedback(1);
+    off = leds.FirstOff(10000);
+    ASSERT_EQ(off.State, 0) << "a 60 s pulse would still be running";
+    EXPECT_GE(off.OnLength, 50u);
+
+    leds.SetLeds(2, 1);
+    PlayFeedback(80);
+    EXPECT_GE(leds.FirstOff(10000).OnLength, 80u);
+}
+
+} // namespace

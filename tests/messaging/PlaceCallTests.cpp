@@ -1,0 +1,284 @@
+// Placing calls against windows of the test's own that stand in for the dialer and the call-policy
+// window, with scripted process launches.
+#include "messaging/PlaceCall.h"
+#include "platform/PhoneCall.h"
+#include "platform/ProcessLauncher.h"
+#include "support/Processes.h"
+#include "support/Registry.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+constexpr wchar_t SettingsPath[] = L"Software\\Orvanix\\PIM\\Settings";
+constexpr wchar_t HookPath[] = L"Software\\HTC\\Phone\\KeyboardHook";
+
+struct ReceivedCall {
+    std::wstring number;
+    std::wstring name;
+};
+
+// A window of a given class in this process that keeps what WM_COPYDATA brings.
+class Receiver {
+public:
+    explicit Receiver(const wchar_t* className) {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = className;
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~Receiver() { DestroyWindow(window); }
+    Receiver(const Receiver&) = delete;
+    Receiver& operator=(const Receiver&) = delete;
+
+    HWND window;
+    std::vector<ULONG_PTR> ids;
+    std::vector<std::string> blocks;
+
+    std::vector<ReceivedCall> Calls() const {
+        std::vector<ReceivedCall> calls;
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            if (ids[i] != platform::DialerCallDataId) continue;
+            std::wstring text(reinterpret_cast<const wchar_t*>(blocks[i].data()), blocks[i].size() / 2);
+            const size_t split = text.find(L'\0');
+            calls.push_back(
+                {text.substr(0, split), text.substr(split + 1, text.find(L'\0', split + 1) - split - 1)});
+        }
+        return calls;
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<Receiver*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (message == WM_COPYDATA && self) {
+            const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            self->ids.push_back(copy->dwData);
+            self->blocks.emplace_back(static_cast<const char*>(copy->lpData), copy->cbData);
+            return TRUE;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+};
+
+// Records every launch and answers with result, running action first.
+class ScriptedLaunches {
+public:
+    explicit ScriptedLaunches(BOOL result, std::function<void()> action = {}) {
+        platform::SetProcessLaunchScript([this, result, action](const platform::ProcessLaunch& launch) {
+            launches.push_back(launch);
+            if (action) action();
+            return result;
+        });
+    }
+    ~ScriptedLaunches() { platform::SetProcessLaunchScript({}); }
+    ScriptedLaunches(const ScriptedLaunches&) = delete;
+    ScriptedLaunches& operator=(const ScriptedLaunches&) = delete;
+    std::vector<platform::ProcessLaunch> launches;
+};
+
+class PlacingCalls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeletePimBranch();
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\HTC");
+        ASSERT_FALSE(FindWindowW(platform::DialerClass, nullptr)) << "a dialer is still running";
+        ASSERT_FALSE(FindWindowW(platform::CallPolicyClass, nullptr));
+    }
+    void TearDown() override {
+        DeletePimBranch();
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\HTC");
+    }
+};
+
+TEST_F(PlacingCalls, AnEmptyNumberDoesNothing) {
+    Receiver dialer(platform::DialerClass);
+    ScriptedLaunches launches(TRUE);
+    EXPECT_EQ(PlaceCall(L"", L"Name"), 0);
+    EXPECT_EQ(PlaceCall(nullptr, nullptr), 0);
+    EXPECT_TRUE(dialer.blocks.empty());
+    EXPECT_TRUE(launches.launches.empty());
+}
+
+TEST_F(PlacingCalls, ServiceCodesGoOnlyToTheCallPolicyWindow) {
+    Receiver dialer(platform::DialerClass);
+    ScriptedLaunches launches(TRUE);
+    EXPECT_EQ(PlaceCall(L"*100#", L"Balance"), -1) << "no call-policy window";
+    {
+        Receiver policy(platform::CallPolicyClass);
+        EXPECT_EQ(PlaceCall(L"*100#", nullptr), 0);
+        ASSERT_EQ(policy.blocks.size(), 1u);
+        EXPECT_EQ(policy.ids[0], platform::ServiceCodeDataId);
+        const std::string& block = policy.blocks[0];
+        ASSERT_EQ(block.size(), 32u);
+        const char expected[32] = {1, 0, 0, 0, 20,  0, 0,   0, 0,   0, 0,   0, 0,   0, 0, 0,
+                                   0, 0, 0, 0, '*', 0, '1', 0, '0', 0, '0', 0, '#', 0, 0, 0};
+        EXPECT_EQ(std::memcmp(block.data(), expected, sizeof expected), 0);
+    }
+    EXPECT_TRUE(dialer.blocks.empty()) << "a service code reached the phone library";
+    EXPECT_TRUE(launches.launches.empty());
+}
+
+TEST_F(PlacingCalls, ServiceCodeBlocksCoverTextAndTerminatorInWholeWords) {
+    for (int length = 0; length <= 9; ++length) {
+        std::wstring code(length, L'7');
+        DWORD size = 0;
+        std::unique_ptr<BYTE[]> block = BuildServiceCodeBlock(code.c_str(), size);
+        ASSERT_TRUE(block);
+        EXPECT_EQ(size, static_cast<DWORD>((2 * length + 25) / 4 * 4));
+        EXPECT_EQ(size % 4, 0u);
+        ASSERT_GE(size, static_cast<DWORD>(20 + 2 * length + 2));
+        EXPECT_EQ(std::memcmp(block.get() + 20, code.c_str(), 2 * length + 2), 0);
+        for (DWORD at = 20 + 2 * length; at < size; ++at) EXPECT_EQ(block[at], 0) << "length " << length;
+    }
+}
+
+TEST_F(PlacingCalls, TheKeyStampMovesBackUnlessTheHackIsOff) {
+    MoveKeyStampBack(); // no key: nothing happens, nothing is created
+    HKEY key = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, HookPath, 0, KEY_READ, &key), ERROR_SUCCESS);
+
+    SetDword(HKEY_LOCAL_MACHINE, HookPath, L"Other", 1);
+    MoveKeyStampBack(); // key without the value
+    EXPECT_FALSE(GetDword(HKEY_LOCAL_MACHINE, HookPath, L"SendKeyStamp"));
+
+    SetDword(HKEY_LOCAL_MACHINE, HookPath, L"SendKeyStamp", 10000);
+    Receiver dialer(platform::DialerClass);
+    EXPECT_EQ(PlaceCall(L"123", nullptr), 0);
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, HookPath, L"SendKeyStamp"), 8000u);
+
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"D2Hack", 0);
+    EXPECT_EQ(PlaceCall(L"123", nullptr), 0);
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, HookPath, L"SendKeyStamp"), 8000u);
+
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"D2Hack", 1);
+    SetDword(HKEY_LOCAL_MACHINE, HookPath, L"SendKeyStamp", 1000);
+    MoveKeyStampBack();
+    EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, HookPath, L"SendKeyStamp"), 0xFFFFFFFFu - 999u)
+        << "wraps like the tick count";
+}
+
+TEST_F(PlacingCalls, ARunningDialerGetsTheCallWithoutALaunch) {
+    Receiver dialer(platform::DialerClass);
+    ScriptedLaunches launches(TRUE);
+    EXPECT_EQ(PlaceCall(L"8 (916) 123-45-67", L"Анна"), 0);
+    EXPECT_EQ(PlaceCall(L"+7916", nullptr), 0);
+    EXPECT_TRUE(launches.launches.empty());
+    const std::vector<ReceivedCall> calls = dialer.Calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].number, L"8 (916) 123-45-67");
+    EXPECT_EQ(calls[0].name, L"Анна");
+    EXPECT_EQ(calls[1].number, L"+7916");
+    EXPECT_EQ(calls[1].name, L"") << "no called party";
+}
+
+TEST_F(PlacingCalls, AMissingDialerIsStartedAndAwaited) {
+    std::unique_ptr<Receiver> dialer;
+    ScriptedLaunches launches(TRUE, [&] { dialer = std::make_unique<Receiver>(platform::DialerClass); });
+    EXPECT_EQ(PlaceCall(L"1234567", L"Boris"), 0);
+    ASSERT_EQ(launches.launches.size(), 1u);
+    EXPECT_EQ(launches.launches[0].application, L"cprog.exe");
+    EXPECT_EQ(launches.launches[0].commandLine, L"");
+    ASSERT_TRUE(dialer);
+    ASSERT_EQ(dialer->Calls().size(), 1u);
+    EXPECT_EQ(dialer->Calls()[0].number, L"1234567");
+}
+
+TEST_F(PlacingCalls, TheContactViewerStartsOnlyWhenConfigured) {
+    ScriptedLaunches launches(TRUE);
+    OpenContactViewer(L"v 1f");
+    EXPECT_TRUE(launches.launches.empty());
+    SetString(HKEY_CURRENT_USER, SettingsPath, L"ProgramPath", L"C:\\Program Files\\Viewer\\viewer.exe");
+    OpenContactViewer(L"v 1f");
+    ASSERT_EQ(launches.launches.size(), 1u);
+    EXPECT_EQ(launches.launches[0].application, L"C:\\Program Files\\Viewer\\viewer.exe");
+    EXPECT_EQ(launches.launches[0].commandLine, L"v 1f");
+    EXPECT_FALSE(launches.launches[0].inheritHandles);
+    EXPECT_EQ(launches.launches[0].creationFlags, 0u);
+}
+
+// The real dialer of the desktop, started through the phone library, writing its call log.
+class DesktopDialer : public PlacingCalls {
+protected:
+    void SetUp() override {
+        PlacingCalls::SetUp();
+        wchar_t appData[MAX_PATH] = {};
+        SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, appData);
+        logPath = std::wstring(appData) + L"\\Orvanix\\Dialvane\\calls.log";
+        DeleteFileW(logPath.c_str());
+    }
+    void TearDown() override {
+        // Ends the dialer this test brought up.
+        if (HWND dialer = FindWindowW(platform::DialerClass, nullptr)) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(dialer, &id);
+            HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id);
+            PostMessageW(dialer, WM_CLOSE, 0, 0);
+            if (process && WaitForSingleObject(process, 10000) != WAIT_OBJECT_0) TerminateProcess(process, 1);
+            if (process) CloseHandle(process);
+        }
+        PlacingCalls::TearDown();
+    }
+
+    // The log's lines without their time stamps; the stamps must have the documented shape.
+    std::vector<std::string> LoggedLines() {
+        std::ifstream file(logPath.c_str(), std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::vector<std::string> lines;
+        for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            std::string line = text.substr(start, end - start);
+            EXPECT_GT(line.size(), 20u);
+            EXPECT_EQ(line.substr(4, 1) + line.substr(7, 1) + line.substr(10, 1) + line.substr(13, 1) +
+                          line.substr(16, 1) + line.substr(19, 1),
+                      "-- ::\t")
+                << line;
+            lines.push_back(line.substr(20));
+        }
+        return lines;
+    }
+
+    std::wstring logPath;
+};
+
+TEST_F(DesktopDialer, ACallBringsUpTheDialerAndLandsInTheCallLog) {
+    EXPECT_EQ(PlaceCall(L"+7 (916) 123-45-67", L"Анна Петрова"), 0);
+    HWND dialer = FindWindowW(platform::DialerClass, nullptr);
+    ASSERT_TRUE(dialer);
+    EXPECT_TRUE(IsWindowVisible(dialer)) << "the in-call screen is showing";
+    ASSERT_TRUE(WaitUntil([&] { return LoggedLines().size() == 1; }, 10000));
+    EXPECT_EQ(LoggedLines()[0], "+7 (916) 123-45-67\t\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0 "
+                                "\xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2\xD0\xB0\tcall");
+
+    // The running dialer's call-policy window takes service codes.
+    EXPECT_EQ(PlaceCall(L"*102#", nullptr), 0);
+    EXPECT_EQ(PlaceCall(L"555", nullptr), 0);
+    const std::vector<std::string> lines = LoggedLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "*102#\t\tservice");
+    EXPECT_EQ(lines[2], "555\t\tcall");
+}
+
+TEST_F(DesktopDialer, ACallGoesThroughEvenWhenTheDialerCannotBeStarted) {
+    ScriptedLaunches launches(FALSE);
+    EXPECT_EQ(PlaceCall(L"1234567", nullptr), 0) << "the phone library brings up its dialer itself";
+    EXPECT_EQ(launches.launches.size(), 1u);
+    ASSERT_EQ(LoggedLines().size(), 1u);
+    EXPECT_EQ(LoggedLines()[0], "1234567\t\tcall");
+}
+
+} // namespace
