@@ -1,0 +1,119 @@
+// The buttons in the registry: eleven values per button, numbered by array position 0 … count-1.
+#include "model/SpeedDialModel.h"
+
+#include <vector>
+
+namespace {
+
+class KeyHolder {
+public:
+    explicit KeyHolder(HKEY key) : key_(key) {}
+    KeyHolder(const KeyHolder&) = delete;
+    KeyHolder& operator=(const KeyHolder&) = delete;
+    ~KeyHolder() {
+        if (key_) RegCloseKey(key_);
+    }
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_;
+};
+
+WString ValueName(const wchar_t* stem, int n) {
+    WString name;
+    name.Format(L"%s%d", stem, n);
+    return name;
+}
+
+bool ReadNumber(HKEY key, const wchar_t* stem, int n, DWORD& value) {
+    DWORD size = sizeof value;
+    DWORD read = 0;
+    if (RegQueryValueExW(key, ValueName(stem, n), nullptr, nullptr, reinterpret_cast<BYTE*>(&read), &size) !=
+            ERROR_SUCCESS ||
+        size != sizeof value)
+        return false;
+    value = read;
+    return true;
+}
+
+// The text up to its first zero or the end of the stored bytes; empty when the value is missing.
+WString ReadText(HKEY key, const wchar_t* stem, int n) {
+    const WString name = ValueName(stem, n);
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
+        size < sizeof(wchar_t))
+        return WString();
+    std::vector<wchar_t> text((size + 1) / sizeof(wchar_t) + 1, 0);
+    DWORD bytes = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
+    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
+        ERROR_SUCCESS)
+        return WString();
+    text[bytes / sizeof(wchar_t)] = 0;
+    return WString(text.data());
+}
+
+void WriteNumber(HKEY key, const wchar_t* stem, int n, DWORD value) {
+    RegSetValueExW(key, ValueName(stem, n), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                   sizeof value);
+}
+
+void WriteText(HKEY key, const wchar_t* stem, int n, const WString& text) {
+    RegSetValueExW(key, ValueName(stem, n), 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(static_cast<const wchar_t*>(text)),
+                   static_cast<DWORD>((text.GetLength() + 1) * sizeof(wchar_t)));
+}
+
+} // namespace
+
+void SpeedDialModel::LoadFromRegistry() {
+    Clear();
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, RegistryKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
+    const KeyHolder key(opened);
+    SpeedDialButton button;
+    for (int n = 0; ReadNumber(key.get(), L"Oid", n, button.Oid); ++n) {
+        DWORD number;
+        button.Display = ReadText(key.get(), L"Display", n);
+        if (ReadNumber(key.get(), L"Btn", n, number)) button.Btn = static_cast<int>(number);
+        if (ReadNumber(key.get(), L"Index", n, number)) button.Index = static_cast<int>(number);
+        button.Phone = ReadText(key.get(), L"Phone", n);
+        button.Type = ReadText(key.get(), L"Type", n);
+        ReadNumber(key.get(), L"Link", n, button.Link);
+        button.First = ReadText(key.get(), L"First", n);
+        button.Last = ReadText(key.get(), L"Last", n);
+        button.Middle = ReadText(key.get(), L"Middle", n);
+        button.Company = ReadText(key.get(), L"Company", n);
+        if (Buttons.Add(button) < 0) break;
+        button = SpeedDialButton();
+    }
+}
+
+void SpeedDialModel::Save(int index) {
+    if (index == -1) {
+        RegDeleteKeyW(HKEY_CURRENT_USER, RegistryKey);
+        RegFlushKey(HKEY_CURRENT_USER);
+    }
+    if (Buttons.GetSize() == 0) return;
+    HKEY created = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, RegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr, &created,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    const KeyHolder key(created);
+    const int first = index < 0 ? 0 : index;
+    const int last = index < 0 ? Buttons.GetSize() - 1 : index;
+    for (int n = first; n <= last; ++n) {
+        const SpeedDialButton button = Buttons.GetAt(n);
+        WriteNumber(key.get(), L"Oid", n, button.Oid);
+        WriteText(key.get(), L"Display", n, button.Display);
+        WriteNumber(key.get(), L"Btn", n, static_cast<DWORD>(button.Btn));
+        WriteNumber(key.get(), L"Index", n, static_cast<DWORD>(button.Index));
+        WriteText(key.get(), L"Phone", n, button.Phone);
+        WriteText(key.get(), L"Type", n, button.Type);
+        WriteNumber(key.get(), L"Link", n, button.Link);
+        WriteText(key.get(), L"First", n, button.First);
+        WriteText(key.get(), L"Last", n, button.Last);
+        WriteText(key.get(), L"Middle", n, button.Middle);
+        WriteText(key.get(), L"Company", n, button.Company);
+    }
+    RegFlushKey(key.get());
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The contact search service's index: every contact's display name, word starts and number digits,
+// laid out back to back in name order so that a keystroke is one pass over contiguous memory.
+//
+// Keypad search (code 1), digits typed on keys 2..9 under the keypad layout's letters:
+//  - a contact matches by name when the keys spell, letter by letter, the start of a word of its name,
+//    or when they spell the initials of consecutive words ("ип" for "Иван Петров");
+//  - a contact matches by number when the typed digits appear in the digits of one of its numbers.
+// Name matches come first, then number-only matches, each in name order as the platform compares
+// names; the empty query lists everyone. One pattern accompanies the ids: the typed keys' letter sets
+// joined by "+", which highlights the matched word start.
+//
+// Record (code 2): "first" is the contact's id, "second" the count of its numbers; the two trailing
+// texts are its company and its own sort name.
+//
+// Number look-up (code 5): digits are compared, nothing else; two numbers match when their digits are
+// equal, or when both have at least ten digits and the last ten agree, so that a national form
+// ("8 900 111-22-33", "020 7946 0958") finds the international one ("+7 900 111 22 33",
+// "+44 20 7946 0958").
+#include "picker/KeypadLayout.h"
+#include "platform/ContactStoreFiles.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace platform {
+
+struct IndexedContact {
+    DWORD Oid = 0;
+    std::wstring Name;                        // as shown
+    std::vector<std::wstring> Numbers, Kinds; // kind: one character 1..13, or the label
+    std::vector<std::string> Digits;          // digits of each number
+    std::wstring Company, SortName;
+};
+
+class ContactSearchIndex {
+public:
+    // Indexes every card of the snapshot.
+    void Build(const ContactSnapshot& snapshot);
+    // The letters that keys 2..9 stand for in searches.
+    void SetKeys(const KeypadLayout& layout);
+
+    // Code 1: the ids in reply order and the highlight patterns.
+    void Search(const std::wstring& digits, std::vector<DWORD>& ids,
+                std::vector<std::wstring>& patterns) const;
+    // Code 2: the contact, or null.
+    const IndexedContact* Find(DWORD oid) const;
+    // Code 5: the contacts having the number.
+    std::vector<DWORD> FindByNumber(const std::wstring& number) const;
+
+    size_t Size() const { return contacts_.size(); }
+
+private:
+    bool MatchesName(size_t contact, const uint8_t* keys, size_t count) const;
+    bool MatchesNumber(size_t contact, const std::string& typed) const;
+
+    std::vector<IndexedContact> contacts_; // in name order
+    std::unordered_map<DWORD, size_t> byOid_;
+    // Per contact i, entries [start[i], start[i + 1]) of the flat arrays.
+    std::vector<wchar_t> names_; // lower-cased names
+    std::vector<uint32_t> nameStart_;
+    std::vector<uint32_t> words_; // word starts, as offsets into names_
+    std::vector<uint32_t> wordStart_;
+    std::vector<char> digits_; // digits of the numbers, each number closed by a zero
+    std::vector<uint32_t> digitStart_;
+    std::vector<std::wstring> keyLetters_; // lower-cased letters of keys 2..9
+    std::vector<uint8_t> keyMask_;         // per character: bit k set when key k + 2 stands for it
+};
+
+// Whether two numbers are the same by the rule above.
+bool SameNumber(const std::string& digitsA, const std::string& digitsB);
+std::string DigitsOf(const wchar_t* number);
+
+// Reply bytes of the three requests, in the formats the search client reads.
+std::vector<BYTE> SearchReply(const std::vector<DWORD>& ids, const std::vector<std::wstring>& patterns);
+std::vector<BYTE> RecordReply(const IndexedContact& contact);
+std::vector<BYTE> NumberReply(const std::vector<DWORD>& ids);
+
+} // namespace platform
