@@ -1,6 +1,6 @@
 #!/bin/bash
 # Builds Dialvane and starts it under Wine on a phone-sized screen with the bundled sample contacts
-# and skin. Usage: tools/run.sh [--qvga] [program arguments]
+# and skin, below the device shell's status bar. Usage: tools/run.sh [--qvga] [program arguments]
 #   default  480x640 at 192 dpi;  --qvga  240x320 at 96 dpi.
 # With an X display the phone appears as a window; without one the program runs on a private Xvfb,
 # a screenshot is saved and its path printed.
@@ -26,14 +26,28 @@ fi
 wineserver -k 2>/dev/null || true
 wineserver -w
 dialvane_set_display x11 "$dpi"
+# The view-contact command opens the desktop contact viewer unless another viewer is set.
+settings='HKCU\Software\Orvanix\PIM\Settings'
+if ! wine reg query "$settings" /v ProgramPath 2>/dev/null | grep -q 'REG_SZ[[:space:]]*[^[:space:]]'; then
+    wine reg add "$settings" /v ProgramPath /d "$(dialvane_winpath "$DIALVANE_BUILD/bin/contactview.exe")" \
+        /f >/dev/null 2>&1
+fi
 
 program=$(dialvane_winpath "$DIALVANE_BUILD/bin/Dialvane.exe")
+# The device shell (status bar along the top; Ctrl+Alt+R rotates the screen) starts first in the same
+# desktop, so that the program finds its status bar and lays itself out below it.
+start_device_shell() {
+    wine explorer "/desktop=Dialvane,$size" "$(dialvane_winpath "$DIALVANE_BUILD/bin/DeviceShell.exe")" &
+    sleep "${DIALVANE_SHELL_DELAY:-2}"
+}
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    start_device_shell
     exec wine explorer "/desktop=Dialvane,$size" "$program" "$@"
 fi
 
 dialvane_start_xvfb "$size"
 trap 'wineserver -k 2>/dev/null || true; kill $DIALVANE_XVFB_PID 2>/dev/null || true' EXIT
+start_device_shell
 wine explorer "/desktop=Dialvane,$size" "$program" "$@" &
 sleep "${DIALVANE_SCREENSHOT_DELAY:-5}"
 shot=${DIALVANE_SCREENSHOT:-$DIALVANE_BUILD/screenshot-$size.png}
