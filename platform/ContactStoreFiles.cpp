@@ -1,5 +1,7 @@
 #include "platform/ContactStoreFiles.h"
 
+#include "platform/DesktopPaths.h"
+
 #include "platform/ImagingFactory.h"
 
 #include <shlobj.h>
@@ -20,14 +22,6 @@ constexpr DWORD PollMs = 500;
 constexpr DWORD SettleMs = 200;
 constexpr DWORD IncompleteGraceMs = 2000;
 constexpr uint64_t LargestFile = 1ull << 30;
-
-std::wstring ExecutableFolder() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length == MAX_PATH) return L"";
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
 
 uint64_t Hash64(std::string_view text) {
     uint64_t hash = 14695981039346656037ull;
@@ -586,13 +580,7 @@ std::wstring VcardContactStore::DefaultLocation() {
 }
 
 std::wstring VcardContactStore::DefaultStatePath() {
-    wchar_t appData[MAX_PATH];
-    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData))) {
-        std::wstring folder = std::wstring(appData) + L"\\Orvanix\\Dialvane";
-        int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-        if (result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS) return folder + L"\\contact-ids.txt";
-    }
-    return ExecutableFolder() + L"contact-ids.txt";
+    return DataFilePath(L"contact-ids.txt");
 }
 
 std::shared_ptr<VcardContactStore> VcardContactStore::Shared() {

@@ -3,13 +3,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <string>
-
 namespace platform {
 
-namespace {
-
-std::wstring FolderOfExecutable() {
+std::wstring ExecutableFolder() {
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length == MAX_PATH) return L"";
@@ -17,20 +13,18 @@ std::wstring FolderOfExecutable() {
     return folder.substr(0, folder.find_last_of(L'\\') + 1);
 }
 
-std::wstring MakeErrorLogPath() {
+std::wstring DataFilePath(const wchar_t* name) {
     wchar_t appData[MAX_PATH];
     if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData))) {
         std::wstring folder = std::wstring(appData) + L"\\Orvanix\\Dialvane";
         int result = SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-        if (result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS) return folder + L"\\error.log";
+        if (result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS) return folder + L"\\" + name;
     }
-    return FolderOfExecutable() + L"error.log";
+    return ExecutableFolder() + name;
 }
 
-} // namespace
-
 const wchar_t* ErrorLogPath() {
-    static const std::wstring path = MakeErrorLogPath();
+    static const std::wstring path = DataFilePath(L"error.log");
     return path.c_str();
 }
 

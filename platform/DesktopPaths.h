@@ -1,10 +1,17 @@
 #pragma once
 // Fixed places the device keeps in the root of its file system, mapped to the desktop.
+#include <string>
 
 namespace platform {
 
-// The error log: "<local application data>\Orvanix\Dialvane\error.log"; the folder is created on
-// first use. Falls back to "error.log" beside the executable when the profile folder is unknown.
+// The folder of the running executable, with a trailing backslash; empty when unknown.
+std::wstring ExecutableFolder();
+
+// A file the program keeps for itself: "<local application data>\Orvanix\Dialvane\<name>", the
+// folder created when missing; beside the executable when the profile folder is unknown.
+std::wstring DataFilePath(const wchar_t* name);
+
+// The error log, DataFilePath("error.log"), worked out once.
 const wchar_t* ErrorLogPath();
 
 } // namespace platform

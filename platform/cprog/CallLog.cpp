@@ -1,7 +1,8 @@
 #include "platform/cprog/CallLog.h"
 
+#include "platform/DesktopPaths.h"
+
 #include <windows.h>
-#include <shlobj.h>
 
 #include <cwchar>
 
@@ -29,12 +30,7 @@ std::string Utf8(const std::wstring& text) {
 } // namespace
 
 std::wstring CallLogPath() {
-    wchar_t appData[MAX_PATH];
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, appData)))
-        return L"calls.log";
-    std::wstring folder = std::wstring(appData) + L"\\Orvanix\\Dialvane";
-    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
-    return folder + L"\\calls.log";
+    return platform::DataFilePath(L"calls.log");
 }
 
 bool AppendCallLog(const std::wstring& number, const std::wstring& name, const wchar_t* kind) {

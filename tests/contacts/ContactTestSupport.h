@@ -2,6 +2,7 @@
 // Shared pieces of the contact tests: files of cards in a temporary folder and a session on them.
 #include "contacts/ContactStore.h"
 #include "foundation/WString.h"
+#include "support/WStringPrinter.h"
 #include "platform/ContactStoreFiles.h"
 
 #include <windows.h>
@@ -11,14 +12,6 @@
 #include <memory>
 #include <ostream>
 #include <string>
-
-inline void PrintTo(const WString& value, std::ostream* out) {
-    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), nullptr, 0, nullptr, nullptr),
-                     '\0');
-    WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    *out << "L\"" << utf8 << "\"";
-}
 
 inline void WriteBytes(const std::wstring& path, std::string_view bytes) {
     std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);

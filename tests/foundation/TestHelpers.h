@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the foundation tests.
 #include "foundation/WString.h"
+#include "support/WStringPrinter.h"
 #include "platform/DesktopPaths.h"
 #include "platform/ModalHost.h"
 
@@ -12,15 +13,6 @@
 #include <ostream>
 #include <string>
 #include <vector>
-
-// Readable WString values in failure messages.
-inline void PrintTo(const WString& value, std::ostream* out) {
-    std::string utf8(WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), nullptr, 0, nullptr, nullptr),
-                     '\0');
-    WideCharToMultiByte(CP_UTF8, 0, value, value.GetLength(), utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    *out << "L\"" << utf8 << "\"";
-}
 
 // Answers every message box with OK while it lives and keeps what each one showed.
 class ScriptedBoxes {
