@@ -24,17 +24,25 @@ std::wstring Wide(std::string_view utf8) {
 
 // A key that orders names as the platform compares them under the system default locale.
 std::string SortKey(const std::wstring& name) {
-    const int size = LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, nullptr, 0);
-    std::string key(size > 0 ? size : 0, 0);
+    char key[512];
+    int size =
+        LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, reinterpret_cast<wchar_t*>(key), sizeof key);
+    if (size > 0) return std::string(key, size);
+    size = LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, nullptr, 0);
+    std::string longKey(size > 0 ? size : 0, 0);
     if (size > 0)
-        LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, reinterpret_cast<wchar_t*>(key.data()), size);
-    return key;
+        LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, reinterpret_cast<wchar_t*>(longKey.data()),
+                     size);
+    return longKey;
 }
 
 // The numbers a card keeps in its notes' information block.
 std::vector<PhoneEntry> NotesNumbers(const vcard::CardSet& set, const vcard::Card& card) {
     const std::string_view bytes = set.Get(card, vcard::Notes);
-    if (bytes.empty()) return {};
+    // Text notes without the block's start marker hold no numbers: most notes are skipped undecoded.
+    if (bytes.empty() ||
+        (!card.RawNotes && bytes.find("== start pim information ==") == std::string_view::npos))
+        return {};
     const WString notes = card.RawNotes
                               ? DecodeNotes(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size())
                               : WString(Wide(bytes).c_str());
