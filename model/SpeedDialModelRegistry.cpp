@@ -36,18 +36,19 @@ bool ReadNumber(HKEY key, const wchar_t* stem, int n, DWORD& value) {
     return true;
 }
 
-// The text up to its first zero or the end of the stored bytes; empty when the value is missing.
+// The text up to its first zero or the end of the stored bytes; empty when the value is missing. Most
+// texts fit the first buffer, so a value usually costs one registry call.
 WString ReadText(HKEY key, const wchar_t* stem, int n) {
     const WString name = ValueName(stem, n);
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
-        size < sizeof(wchar_t))
-        return WString();
-    std::vector<wchar_t> text((size + 1) / sizeof(wchar_t) + 1, 0);
+    std::vector<wchar_t> text(129, 0);
     DWORD bytes = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
-    if (RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &bytes) !=
-        ERROR_SUCCESS)
-        return WString();
+    LONG result = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &bytes);
+    if (result == ERROR_MORE_DATA) {
+        text.assign((bytes + 1) / sizeof(wchar_t) + 1, 0);
+        bytes = static_cast<DWORD>((text.size() - 1) * sizeof(wchar_t));
+        result = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text.data()), &bytes);
+    }
+    if (result != ERROR_SUCCESS) return WString();
     text[bytes / sizeof(wchar_t)] = 0;
     return WString(text.data());
 }

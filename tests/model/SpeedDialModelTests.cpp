@@ -160,12 +160,15 @@ TEST_F(SpeedDialModelTest, OddRegistryValuesAreData) {
     SetString(HKEY_CURRENT_USER, ButtonKey, L"Btn0", L"seven");
     RegSetKeyValueW(HKEY_CURRENT_USER, ButtonKey, L"Phone0", REG_BINARY, "1\0002\0003", 5);
     SetDword(HKEY_CURRENT_USER, ButtonKey, L"Index0", 0xFFFFFFF0);
+    const std::wstring longName(1000, L'я');
+    SetString(HKEY_CURRENT_USER, ButtonKey, L"Display0", longName.c_str());
     model.Load(0);
     ASSERT_EQ(model.Buttons.GetSize(), 1);
     const SpeedDialButton button = model.Buttons.GetAt(0);
     EXPECT_EQ(button.Btn, -1);
     EXPECT_EQ(button.Index, -16);
     EXPECT_STREQ(button.Phone, L"12") << "unterminated text ends with the stored data";
+    EXPECT_EQ(std::wstring(button.Display), longName);
 }
 
 TEST_F(SpeedDialModelTest, DisplayNames) {
