@@ -1,5 +1,6 @@
 #include "platform/ContactStoreFiles.h"
 
+#include "platform/ComObject.h"
 #include "platform/DesktopPaths.h"
 
 #include "platform/ImagingFactory.h"
@@ -176,27 +177,10 @@ int FieldOf(CEPROPID id) {
     }
 }
 
-class VcardItem final : public IItem {
+class VcardItem final : public ComObject<IItem> {
 public:
     VcardItem(std::shared_ptr<const ContactSnapshot> snapshot, const ContactSnapshot::Entry& entry)
         : snapshot_(std::move(snapshot)), entry_(entry) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IItem) {
-            *object = static_cast<IItem*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE GetProps(const CEPROPID* ids, ULONG, WORD count, CEPROPVAL** values,
                                        ULONG* size, HANDLE heap) override {
@@ -269,33 +253,16 @@ public:
     }
 
 private:
+    const IID& Identity() const override { return IID_IItem; }
     const vcard::CardSet& Cards() const { return snapshot_->Files[entry_.File]->Set; }
 
-    LONG refs_ = 1;
     std::shared_ptr<const ContactSnapshot> snapshot_;
     ContactSnapshot::Entry entry_;
 };
 
-class VcardApp final : public IPOutlookApp {
+class VcardApp final : public ComObject<IPOutlookApp> {
 public:
     explicit VcardApp(std::shared_ptr<VcardContactStore> store) : given_(std::move(store)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IPOutlookApp) {
-            *object = static_cast<IPOutlookApp*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE Logon(HWND) override {
         store_ = given_ ? given_ : VcardContactStore::Shared();
@@ -317,7 +284,8 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
+    const IID& Identity() const override { return IID_IPOutlookApp; }
+
     std::shared_ptr<VcardContactStore> given_;
     std::shared_ptr<VcardContactStore> store_;
 };

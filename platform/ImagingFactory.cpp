@@ -1,5 +1,7 @@
 #include "platform/ImagingFactory.h"
 
+#include "platform/ComObject.h"
+
 #include <wincodec.h>
 
 #include <atomic>
@@ -27,38 +29,10 @@ template <class T> struct ComPtr {
     T* operator->() const { return p; }
 };
 
-// Shared reference counting of our COM objects.
-template <class Interface> class Unknown : public Interface {
-public:
-    virtual ~Unknown() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == __uuidof(IUnknown) || iid == Identity()) {
-            *object = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (!left) delete this;
-        return left;
-    }
-
-protected:
-    virtual const IID& Identity() const = 0;
-
-private:
-    std::atomic<ULONG> references_ = 1;
-};
-
 constexpr IID IID_IImage = {0x327ABDA9, 0x072B, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 // A decoded picture held as premultiplied 32-bit BGRA rows, top-down.
-class PixelImage final : public Unknown<IImage> {
+class PixelImage final : public ComObject<IImage> {
 public:
     PixelImage(UINT width, UINT height, std::vector<BYTE> pixels)
         : width_(width), height_(height), pixels_(std::move(pixels)) {
@@ -151,7 +125,7 @@ private:
     bool opaque_ = true;
 };
 
-class WicImagingFactory final : public Unknown<IImagingFactory> {
+class WicImagingFactory final : public ComObject<IImagingFactory> {
 public:
     explicit WicImagingFactory(IWICImagingFactory* wic) : wic_(wic) {}
     ~WicImagingFactory() override { wic_->Release(); }
