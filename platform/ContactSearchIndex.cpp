@@ -84,10 +84,14 @@ bool SameNumber(const std::string& a, const std::string& b) {
 }
 
 void ContactSearchIndex::SetKeys(const KeypadLayout& layout) {
-    keyLetters_.assign(8, std::wstring());
+    std::vector<std::wstring> letters(8);
+    for (int key = 0; key < layout.letters.GetSize() && key < 8; ++key)
+        letters[key] = Lower(static_cast<const wchar_t*>(layout.letters.GetAt(key)));
+    // The service passes the layout on every keystroke; the table is rebuilt only when it changed.
+    if (letters == keyLetters_ && !keyMask_.empty()) return;
+    keyLetters_ = std::move(letters);
     keyMask_.assign(0x10000, 0);
-    for (int key = 0; key < layout.letters.GetSize() && key < 8; ++key) {
-        keyLetters_[key] = Lower(static_cast<const wchar_t*>(layout.letters.GetAt(key)));
+    for (size_t key = 0; key < keyLetters_.size(); ++key) {
         for (wchar_t letter : keyLetters_[key]) keyMask_[letter] |= static_cast<uint8_t>(1u << key);
     }
 }

@@ -14,17 +14,4 @@ TEST(ScalePx, RoundsHalfUpAtThePhoneResolutions) {
         EXPECT_EQ(ScalePx(c.n, c.dpi), c.expected) << c.n << " px at " << c.dpi << " dpi";
 }
 
-TEST(ScreenMetrics, AreReadOnce) {
-    HDC screen = GetDC(nullptr);
-    ReadScreenMetrics(screen);
-    const ScreenMetricsRecord first = ScreenMetrics;
-    EXPECT_EQ(first.DpiX, GetDeviceCaps(screen, LOGPIXELSX));
-    EXPECT_EQ(first.HighDpi, first.DpiX > 131 || first.DpiY > 131);
-    ScreenMetrics.DpiY = 500;
-    ReadScreenMetrics(screen);
-    EXPECT_EQ(ScreenMetrics.DpiY, 500) << "a filled record is not read again";
-    ScreenMetrics = first;
-    ReleaseDC(nullptr, screen);
-}
-
 } // namespace

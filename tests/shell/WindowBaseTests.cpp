@@ -81,13 +81,6 @@ TEST(WindowBase, ARegisteredClassCanServeTwoWindows) {
     EXPECT_NE(first.Window, second.Window);
 }
 
-TEST(WindowBase, RegisteringIsIgnoredOnceTheWindowExists) {
-    RecordingWindow object;
-    ASSERT_TRUE(object.Create(L"probe", WS_POPUP, 0, 10, 10, nullptr));
-    object.RegisterWindowClass(L"DialvaneLateClass", nullptr);
-    EXPECT_STREQ(object.ClassName, L"OrvSWndCls");
-}
-
 TEST(WindowBase, InputPanelChangeRefitsBeforeTheProcedureSeesIt) {
     RecordingWindow object;
     ASSERT_TRUE(object.Create(L"probe", WS_POPUP | WS_VISIBLE, 5, 50, 50, nullptr));
