@@ -6,8 +6,9 @@ namespace platform {
 
 HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
-    HWND window = ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menu,
-                                    instance, param);
+    // The phone clips every window to its children and siblings.
+    HWND window = ::CreateWindowExW(exStyle, className, title, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x,
+                                    y, width, height, parent, menu, instance, param);
     const DWORD frameless = WS_POPUP | WS_CHILD | WS_CAPTION;
     if (window && !parent && !(style & frameless)) {
         const LONG actual = GetWindowLongW(window, GWL_STYLE);

@@ -5,7 +5,8 @@
 namespace platform {
 
 // As the platform's: a top-level window created without WS_CAPTION has no frame or caption. The
-// desktop gives every overlapped window a caption, so it is taken off again here.
+// desktop gives every overlapped window a caption, so it is taken off again here. Every window clips
+// its children and siblings, as on the phone.
 HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param);
 
