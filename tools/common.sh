@@ -26,14 +26,15 @@ dialvane_install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# dialvane_build [TARGET...]: configures once, then builds the targets (everything by default).
 dialvane_build() {
     if [ ! -f "$DIALVANE_BUILD/build.ninja" ]; then
         cmake -S "$DIALVANE_ROOT" -B "$DIALVANE_BUILD" -G Ninja \
-              -DCMAKE_TOOLCHAIN_FILE="$DIALVANE_ROOT/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
+              -DCMAKE_TOOLCHAIN_FILE="$DIALVANE_ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     fi
     # Progress lines are noise; warnings and errors are not.
     local log status=0
-    log=$(ninja -C "$DIALVANE_BUILD" 2>&1) || status=$?
+    log=$(ninja -C "$DIALVANE_BUILD" "$@" 2>&1) || status=$?
     grep -v -e '^\[' -e '^ninja: Entering' -e '^ninja: no work' <<<"$log" || true
     return $status
 }
@@ -85,3 +86,12 @@ dialvane_start_xvfb() {
 
 # Windows path of a file of the build tree, as Wine sees it.
 dialvane_winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# dialvane_import_reg FILE: imports a UTF-8 .reg file into the current prefix (Wine reads UTF-16).
+dialvane_import_reg() {
+    local converted
+    converted=$(mktemp --suffix=.reg)
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$1"; } >"$converted"
+    wine reg import "$(dialvane_winpath "$converted")" >/dev/null 2>&1
+    rm -f "$converted"
+}
