@@ -2,6 +2,7 @@
 
 #include "foundation/Settings.h"
 #include "messaging/HapticFeedback.h"
+#include "platform/BufferedPaint.h"
 #include "platform/PhoneShell.h"
 #include "resources/ResourceIds.h"
 #include "shell/ResourceLibrary.h"
@@ -13,7 +14,8 @@ MainWindow::MainWindow() {
 }
 
 MainWindow::~MainWindow() {
-    for (HBITMAP image : {NumberFrame, ListImages[0], ListImages[1], ListImages[2], ScrollImage}) {
+    for (HBITMAP image : {CellImages[0], CellImages[1], CellImages[2], CellImages[3], NumberFrame,
+                          ListImages[0], ListImages[1], ListImages[2], ScrollImage}) {
         if (image) DeleteObject(image);
     }
 }
@@ -34,12 +36,17 @@ int MainWindow::Initialise(int preload) {
     if (preload) ShowWindow(Window, SW_HIDE);
     LoadSkin(Skin);
     CreateSoftKeys();
+    Panel.Background = Skin.BgrColor;
+    Panel.CaptionFont = Skin.FontButton;
+    Panel.CreatePanel(Window);
     LoadSharedImages();
+    SetButtonSize(settings::Read(settings::DvBigBtn));
     Model.Load(1);
     platform::SHFullScreen(Window, platform::SHFS_HIDESIPBUTTON);
     platform::SHSipPreference(Window, platform::SIP_FORCEDOWN);
     if (Window && MenuBar && IsPhone())
         TalkKeyState = SendMessageW(MenuBar, platform::SHCMBM_OVERRIDEKEY, VK_F3, 0x30003);
+    LayOut();
     return 1;
 }
 
@@ -89,6 +96,23 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             SendMessageW(MenuBar, platform::SHCMBM_OVERRIDEKEY, VK_F3, MAKELPARAM(state, state));
         }
         PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        platform::SHFullScreen(window, platform::SHFS_HIDESIPBUTTON);
+        platform::PaintBuffered(window, [this](HDC memory, HDC screen, const RECT& client) {
+            RECT clip;
+            GetClipBox(screen, &clip);
+            Paint(memory, client, clip);
+        });
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SETTINGCHANGE:
+        if (wParam == RotationSetting) {
+            Panel.CutStrips();
+            LayOut();
+            Repaint(nullptr);
+        }
         return 0;
     case WM_WINDOWPOSCHANGED:
         KeepHiddenMarker(*reinterpret_cast<const WINDOWPOS*>(lParam));

@@ -1,5 +1,7 @@
 #pragma once
 // The application object and its only top-level window: the speed-dial screen.
+#include "mainscreen/BottomPanel.h"
+#include "mainscreen/GridLayout.h"
 #include "model/SpeedDialModel.h"
 #include "phonenumbers/PhoneTemplates.h"
 #include "shell/WindowBase.h"
@@ -29,15 +31,44 @@ public:
     static constexpr UINT ContactsChangedMessage = 2024;
     static constexpr LPARAM ContactsChanged = 2;
     static constexpr UINT ForgetVibrationMessage = 2025;
+    // WM_SETTINGCHANGE's wParam when the screen has been rotated.
+    static constexpr WPARAM RotationSetting = 0x3002;
+
+    // Chooses big (non-zero) or small buttons: loads their images, sizes the cells and, when the size
+    // changed, drops every photo so that it is fetched again at the new size.
+    void SetButtonSize(int big);
+    // Places the panel, fits the grid into what is left and keeps the focused button in view.
+    void LayOut();
+    // Enables Back and Forward for the page.
+    void UpdatePageButtons();
+    // The absolute cell number of cell c of the page, or -1.
+    int AbsoluteCell(int c) const { return ::AbsoluteCell(c, Page, CellsPerPage); }
+    int PageCount() const { return CellsPerPage ? TotalCells / CellsPerPage : 0; }
+
+    // Draws the page into dc, a client-sized off-screen bitmap; cells outside clip are left out.
+    void Paint(HDC dc, const RECT& client, const RECT& clip);
+    // Marks cell c of the page pressed or not and repaints it at once.
+    void SetCellPressed(int c, int state);
+    // Moves the focus frame to cell c, repainting the old and the new cell at once.
+    void SetFocusCell(int c);
 
     SpeedDialModel Model;
-    SkinValues Skin; // colours and fonts of "skin.ini"; the fonts are owned here
+    Cell Cells[MaxCellsPerPage];
+    enum { BtnText, BtnAdd, PhotoFrame, ActiveFrame };
+    HBITMAP CellImages[4] = {}; // of the current button size
+    SkinValues Skin;            // colours and fonts of "skin.ini"; the fonts are owned here
     HBITMAP NumberFrame = nullptr;
     HBITMAP ListImages[3] = {}; // unselected row, selected row, empty area: lent to the list dialogs
     HBITMAP ScrollImage = nullptr;
+    int CellWidth = 0, CellHeight = 0;
+    int PressedCell = -1;     // cell under the pen
+    int FocusCell = 0;        // focused cell of the page
     HWND MenuBar = nullptr;   // the invisible soft-key bar; its keys turn the pages
     LRESULT TalkKeyState = 0; // what the bar answered when the Talk key was taken over
     PhoneTemplateSet Templates;
+    BottomPanel Panel;
+    int Columns = 0, Rows = 0, CellsPerPage = 0, Page = 0, TotalCells = 0;
+    int BigButtons = -1;   // 1 big, 0 small, -1 not chosen yet
     int ShowNumbers = 0;   // "DvShowBtn": show each button's dial number
     int ShowPhoneType = 0; // "DvShowType": show the kind of each button's number
     int Preload = 0;       // started with "pre": runs hidden until started again
@@ -46,6 +77,14 @@ private:
     void KeepHiddenMarker(const WINDOWPOS& position);
     void CreateSoftKeys();
     void LoadSharedImages();
+    // Repaints rect of the window at once.
+    void Repaint(const RECT* rect);
+    // Draws cell c of the page; the dial number of its button (-1 for none or an empty cell).
+    int DrawCell(HDC dc, HDC source, int c);
+    // Draws one of CellImages over cell c: its left half, or its right half when the cell is pressed.
+    void DrawCellImage(HDC dc, int image, int c);
+    // The button's photo at the model's photo size, fetched into the stored button on first use.
+    HBITMAP PhotoOf(int position);
     // The Talk key belongs to the program only on a phone.
     static bool IsPhone();
 };

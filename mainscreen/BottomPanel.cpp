@@ -1,0 +1,248 @@
+#include "mainscreen/BottomPanel.h"
+
+#include "platform/BufferedPaint.h"
+#include "resources/ResourceIds.h"
+#include "shell/ResourceLibrary.h"
+#include "shell/ScreenMetrics.h"
+
+namespace {
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return {0, 0};
+    return {info.bmWidth, info.bmHeight};
+}
+
+} // namespace
+
+BottomPanel::~BottomPanel() {
+    if (Strip1) DeleteObject(Strip1);
+    if (Strip2) DeleteObject(Strip2);
+}
+
+bool BottomPanel::IsLandscape() {
+    return GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN);
+}
+
+int BottomPanel::CreatePanel(HWND parent) {
+    if (Window) return 1;
+    if (!Create(nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, parent)) return 0;
+    const UINT captions[4] = {IDS_PANEL_BACK, IDS_PANEL_FORWARD, IDS_PANEL_MENU, IDS_PANEL_CLOSE};
+    for (int i = 0; i < 4; ++i) {
+        PanelButtons[i].CommandId = 101 + i;
+        PanelButtons[i].Caption.LoadString(captions[i]);
+    }
+    CutStrips();
+    return 1;
+}
+
+void BottomPanel::CutStrips() {
+    if (Strip1) DeleteObject(Strip1);
+    if (Strip2) DeleteObject(Strip2);
+    const bool landscape = IsLandscape();
+    Strip1 =
+        landscape ? SkinLibrary.LoadBitmap(133, L"l_panel_1") : SkinLibrary.LoadBitmap(137, L"p_panel_1");
+    Strip2 =
+        landscape ? SkinLibrary.LoadBitmap(135, L"l_panel_2") : SkinLibrary.LoadBitmap(132, L"p_panel_2");
+    const SIZE size1 = BitmapSize(Strip1), size2 = BitmapSize(Strip2);
+    Strip1Width = size1.cx;
+    Strip1Height = size1.cy;
+    Strip2Width = size2.cx;
+    Strip2Height = size2.cy;
+    CutFrames(landscape);
+}
+
+void BottomPanel::CutFrames(bool landscape) {
+    Landscape = landscape;
+    for (int i = 0; i < 2; ++i) {
+        PanelButton& button = PanelButtons[i];
+        if (landscape) {
+            button.Width = Strip1Width;
+            button.Height = Strip1Height / 6;
+            button.NormalX = button.PressedX = button.DisabledX = 0;
+            button.NormalY = button.Height * i;
+            button.PressedY = button.Height * (i + 2);
+            button.DisabledY = button.Height * (i + 4);
+        } else {
+            button.Width = Strip1Width / 6;
+            button.Height = Strip1Height;
+            button.NormalX = button.Width * i;
+            button.PressedX = button.Width * (i + 2);
+            button.DisabledX = button.Width * (i + 4);
+            button.NormalY = button.PressedY = button.DisabledY = 0;
+        }
+    }
+    if (landscape) Strip2Width = 0;
+    for (int j = 0; j < 2; ++j) {
+        PanelButton& button = PanelButtons[2 + j];
+        if (landscape) {
+            button.Width = 0;
+            button.Height = Strip2Height / 4;
+            button.NormalX = button.PressedX = 0;
+            button.NormalY = button.Height * j;
+            button.PressedY = button.Height * (j + 2);
+        } else {
+            button.Width = Strip2Width / 4;
+            button.Height = Strip2Height;
+            button.NormalX = button.Width * j;
+            button.PressedX = button.Width * (j + 2);
+            button.NormalY = button.PressedY = 0;
+        }
+    }
+}
+
+RECT BottomPanel::ButtonRect(int i) const {
+    RECT client = {};
+    if (Window) GetClientRect(Window, &client);
+    return ButtonRectIn(client, i);
+}
+
+RECT BottomPanel::ButtonRectIn(const RECT& client, int i) const {
+    if (i < 0 || i > 3) return {};
+    const PanelButton& button = PanelButtons[i];
+    RECT rect = client;
+    if (i < 2) {
+        if (Landscape) {
+            rect.top = client.top + button.Height * i;
+            rect.bottom = rect.top + button.Height;
+        } else {
+            rect.left = client.left + button.Width * i;
+            rect.right = rect.left + button.Width;
+        }
+    } else if (Landscape) {
+        rect.bottom = client.bottom - (3 - i) * button.Height;
+        rect.top = rect.bottom - button.Height;
+    } else {
+        rect.right = client.right - (3 - i) * button.Width;
+        rect.left = rect.right - button.Width;
+    }
+    return rect;
+}
+
+void BottomPanel::SetEnabled(int i, int enabled) {
+    if (PanelButtons[i].Enabled == enabled) return;
+    PanelButtons[i].Enabled = enabled;
+    RepaintButton(i);
+}
+
+void BottomPanel::RepaintButton(int i) {
+    if (!Window) return;
+    const RECT rect = ButtonRect(i);
+    InvalidateRect(Window, &rect, FALSE);
+    UpdateWindow(Window);
+}
+
+void BottomPanel::Paint(HDC dc, const RECT& client, const RECT& clip) {
+    HBRUSH background = CreateSolidBrush(Background);
+    FillRect(dc, &client, background);
+    DeleteObject(background);
+    HDC source = CreateCompatibleDC(dc);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, CaptionFont ? CaptionFont : GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldBitmap = nullptr;
+    for (int i = 0; i < 4; ++i) {
+        const RECT rect = ButtonRectIn(client, i);
+        RECT visible;
+        if (!IntersectRect(&visible, &rect, &clip)) continue;
+        const PanelButton& button = PanelButtons[i];
+        HBITMAP strip = i < 2 ? Strip1 : Strip2;
+        if (strip) {
+            int x = button.DisabledX, y = button.DisabledY;
+            if (button.Pressed) {
+                x = button.PressedX;
+                y = button.PressedY;
+            } else if (button.Enabled) {
+                x = button.NormalX;
+                y = button.NormalY;
+            }
+            HGDIOBJ previous = SelectObject(source, strip);
+            if (!oldBitmap) oldBitmap = previous;
+            BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, x, y,
+                   SRCCOPY);
+        }
+        if (button.Caption.IsEmpty()) continue;
+        SIZE text;
+        GetTextExtentPoint32W(dc, button.Caption, button.Caption.GetLength(), &text);
+        const int x = rect.left + (rect.right - rect.left - text.cx) / 2;
+        const int y = rect.bottom - ScalePx(2, ScreenMetrics.DpiY) - text.cy;
+        ExtTextOutW(dc, x, y, ETO_CLIPPED, &client, button.Caption, button.Caption.GetLength(), nullptr);
+    }
+    if (oldBitmap) SelectObject(source, oldBitmap);
+    SelectObject(dc, oldFont);
+    DeleteDC(source);
+}
+
+int BottomPanel::ButtonAt(int x, int y) const {
+    const POINT point = {x, y};
+    for (int i = 0; i < 4; ++i) {
+        const RECT rect = ButtonRect(i);
+        if (PtInRect(&rect, point)) return i;
+    }
+    return -1;
+}
+
+void BottomPanel::PenDown(int x, int y) {
+    const int i = ButtonAt(x, y);
+    if (i < 0 || !PanelButtons[i].Enabled) return;
+    PanelButton& button = PanelButtons[i];
+    button.Pressed = 1;
+    RepaintButton(i);
+    if (button.CommandId != MenuCommand) {
+        SetCapture(Window);
+        CapturedButton = i;
+        return;
+    }
+    // The menu runs inside this call; the button shows pressed while it is up.
+    SendMessageW(GetParent(Window), WM_COMMAND, MenuCommand, 0);
+    button.Pressed = 0;
+    RepaintButton(i);
+}
+
+void BottomPanel::PenMove(int x, int y) {
+    if (CapturedButton < 0) return;
+    PanelButton& button = PanelButtons[CapturedButton];
+    const RECT rect = ButtonRect(CapturedButton);
+    const bool inside = PtInRect(&rect, POINT{x, y});
+    if (inside != (button.Pressed != 0)) {
+        button.Pressed = inside;
+        RepaintButton(CapturedButton);
+    }
+}
+
+void BottomPanel::PenUp(int x, int y) {
+    ReleaseCapture();
+    if (CapturedButton < 0) return;
+    const int i = CapturedButton;
+    CapturedButton = -1;
+    PanelButtons[i].Pressed = 0;
+    RepaintButton(i);
+    const RECT rect = ButtonRect(i);
+    if (PtInRect(&rect, POINT{x, y}))
+        SendMessageW(GetParent(Window), WM_COMMAND, PanelButtons[i].CommandId, 0);
+}
+
+LRESULT BottomPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
+    switch (message) {
+    case WM_PAINT:
+        platform::PaintBuffered(window, [this](HDC memory, HDC screen, const RECT& client) {
+            RECT clip;
+            GetClipBox(screen, &clip);
+            Paint(memory, client, clip);
+        });
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEMOVE:
+        if (GetCapture() == window) PenMove(x, y);
+        return 0;
+    case WM_LBUTTONDOWN:
+        PenDown(x, y);
+        return 0;
+    case WM_LBUTTONUP:
+        if (GetCapture() == window) PenUp(x, y);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

@@ -1,0 +1,78 @@
+// The main screen's grid: button size, cells per page, pages and the panel's page buttons.
+#include "foundation/Settings.h"
+#include "shell/MainWindow.h"
+#include "shell/ResourceLibrary.h"
+
+#include <algorithm>
+
+void MainWindow::SetButtonSize(int big) {
+    if (big == BigButtons) return;
+    BigButtons = big;
+    WriteDword(settings::DvBigBtn.name, big);
+    const struct {
+        int bigId, smallId;
+        const wchar_t *bigName, *smallName;
+    } images[4] = {{106, 115, L"big_btn_text", L"small_btn_text"},
+                   {109, 113, L"big_btn_add", L"small_btn_add"},
+                   {101, 110, L"big_photo_frame", L"small_photo_frame"},
+                   {102, 111, L"big_active_frame", L"small_active_frame"}};
+    for (int i = 0; i < 4; ++i) {
+        if (CellImages[i]) DeleteObject(CellImages[i]);
+        CellImages[i] = big ? SkinLibrary.LoadBitmap(images[i].bigId, images[i].bigName)
+                            : SkinLibrary.LoadBitmap(images[i].smallId, images[i].smallName);
+    }
+    // Without a button image there is no cell size, and so no grid.
+    BITMAP text = {};
+    if (!CellImages[BtnText] || !GetObjectW(CellImages[BtnText], sizeof text, &text)) text = {};
+    CellWidth = text.bmWidth / 2;
+    CellHeight = text.bmHeight;
+    if (Model.PhotoWidth == CellWidth && Model.PhotoHeight == CellHeight) return;
+    Model.PhotoWidth = CellWidth;
+    Model.PhotoHeight = CellHeight;
+    for (int i = 0; i < Model.Buttons.GetSize(); ++i) {
+        SpeedDialButton button = Model.Buttons.GetAt(i);
+        if (!button.Photo) continue;
+        DeleteObject(button.Photo);
+        button.Photo = nullptr;
+        Model.Buttons.SetAt(i, button);
+    }
+}
+
+void MainWindow::LayOut() {
+    RECT client;
+    if (!Window || !GetClientRect(Window, &client) || client.right <= 0 || client.bottom <= 0) return;
+    int width = client.right, height = client.bottom;
+    if (BottomPanel::IsLandscape()) {
+        const int panel = std::max(Panel.Strip1Width, Panel.Strip2Width);
+        SetWindowPos(Panel.Window, nullptr, client.right - panel, 0, panel, client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        width -= panel;
+    } else {
+        const int panel = std::max(Panel.Strip1Height, Panel.Strip2Height);
+        SetWindowPos(Panel.Window, nullptr, 0, client.bottom - panel, client.right, panel,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+        height -= panel;
+    }
+    // Moved without repainting, the panel is drawn whole with the next paint.
+    InvalidateRect(Panel.Window, nullptr, FALSE);
+    int largest = 0;
+    for (int i = 0; i < Model.Buttons.GetSize(); ++i)
+        largest = std::max(largest, Model.Buttons.GetAt(i).Index);
+    const GridGeometry grid =
+        LayOutGrid(width, height, CellWidth, CellHeight, largest, AbsoluteCell(FocusCell));
+    Columns = grid.Columns;
+    Rows = grid.Rows;
+    CellsPerPage = grid.CellsPerPage;
+    TotalCells = grid.TotalCells;
+    Page = grid.Page;
+    FocusCell = grid.FocusCell;
+    for (int c = 0; c < MaxCellsPerPage; ++c) Cells[c].Rect = grid.CellRects[c];
+    UpdatePageButtons();
+}
+
+void MainWindow::UpdatePageButtons() {
+    // Without a single cell there is nowhere to turn to.
+    const int pages = PageCount();
+    Panel.SetEnabled(BottomPanel::Back, pages > 0 && Page != 0);
+    Panel.SetEnabled(BottomPanel::Forward, pages > 0 && Page != pages - 1);
+}
