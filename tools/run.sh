@@ -1,19 +1,25 @@
 #!/bin/bash
 # Builds Dialvane and starts it under Wine on a phone-sized screen with the bundled sample contacts
-# and skin, below the device shell's status bar. Usage: tools/run.sh [--qvga] [program arguments]
-#   default  480x640 at 192 dpi;  --qvga  240x320 at 96 dpi.
+# and skin, below the device shell's status bar.
+# Usage: tools/run.sh [--qvga] [--landscape] [program arguments]
+#   default  480x640 at 192 dpi;  --qvga  240x320 at 96 dpi;  --landscape  turns the screen once the
+#   program is up, as the device shell's Ctrl+Alt+R does.
 # With an X display the phone appears as a window; without one the program runs on a private Xvfb,
 # a screenshot is saved and its path printed.
 source "$(dirname "$0")/common.sh"
 
-size=480x640 dpi=192
-if [ "${1:-}" = "--qvga" ]; then
-    size=240x320 dpi=96
+size=480x640 dpi=192 landscape=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --qvga) size=240x320 dpi=96 ;;
+    --landscape) landscape=1 ;;
+    *) break ;;
+    esac
     shift
-fi
+done
 
 dialvane_install_packages
-dialvane_build
+dialvane_build program
 
 # The program's own prefix, kept between runs (its registry holds the buttons and settings).
 export WINEPREFIX=${DIALVANE_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/dialvane/wineprefix}
@@ -33,23 +39,38 @@ if ! wine reg query "$settings" /v ProgramPath 2>/dev/null | grep -q 'REG_SZ[[:s
         /f >/dev/null 2>&1
 fi
 
+# A newcomer sees a page of the sample contacts; a layout of the user's own is never touched.
+if ! wine reg query 'HKCU\Software\Orvanix\PIM\Dialvane' >/dev/null 2>&1; then
+    dialvane_import_reg "$DIALVANE_ROOT/resources/demo-layout.reg"
+fi
+
 program=$(dialvane_winpath "$DIALVANE_BUILD/bin/Dialvane.exe")
+shell=$(dialvane_winpath "$DIALVANE_BUILD/bin/DeviceShell.exe")
 # The device shell (status bar along the top; Ctrl+Alt+R rotates the screen) starts first in the same
 # desktop, so that the program finds its status bar and lays itself out below it.
 start_device_shell() {
-    wine explorer "/desktop=Dialvane,$size" "$(dialvane_winpath "$DIALVANE_BUILD/bin/DeviceShell.exe")" &
+    wine explorer "/desktop=Dialvane,$size" "$shell" &
     sleep "${DIALVANE_SHELL_DELAY:-2}"
+}
+rotate_later() {
+    [ -z "$landscape" ] || { sleep "${DIALVANE_ROTATE_DELAY:-3}" && wine explorer "/desktop=Dialvane,$size" "$shell" rotate; } &
 }
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     start_device_shell
+    rotate_later
     exec wine explorer "/desktop=Dialvane,$size" "$program" "$@"
 fi
 
-dialvane_start_xvfb "$size"
+# Room for both orientations; the screenshot is cut to the phone's screen.
+width=${size%x*} height=${size#*x}
+shot_size=$size
+[ -z "$landscape" ] || shot_size=${height}x$width
+dialvane_start_xvfb "${height}x$height"
 trap 'wineserver -k 2>/dev/null || true; kill $DIALVANE_XVFB_PID 2>/dev/null || true' EXIT
 start_device_shell
+rotate_later
 wine explorer "/desktop=Dialvane,$size" "$program" "$@" &
 sleep "${DIALVANE_SCREENSHOT_DELAY:-5}"
-shot=${DIALVANE_SCREENSHOT:-$DIALVANE_BUILD/screenshot-$size.png}
-import -window root "$shot"
+shot=${DIALVANE_SCREENSHOT:-$DIALVANE_BUILD/screenshot-$size${landscape:+-landscape}.png}
+import -window root -crop "$shot_size+0+0" +repage "$shot"
 echo "No X display: the program ran on a private Xvfb; its screen is in $shot"

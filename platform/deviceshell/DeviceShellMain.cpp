@@ -1,9 +1,16 @@
-// The device shell: one status bar per session, running until it is closed.
+// The device shell: one status bar per session, running until it is closed. "DeviceShell rotate"
+// turns the running shell's screen, as its Ctrl+Alt+R does.
 #include "platform/PhoneShell.h"
 #include "platform/deviceshell/StatusBarWindow.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t*, int) {
-    if (FindWindowW(platform::TaskBarClass, nullptr)) return 0;
+#include <cwchar>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, wchar_t* commandLine, int) {
+    if (HWND running = FindWindowW(platform::TaskBarClass, nullptr)) {
+        if (commandLine && wcsstr(commandLine, L"rotate"))
+            PostMessageW(running, WM_HOTKEY, StatusBarWindow::RotateHotKey, 0);
+        return 0;
+    }
     StatusBarWindow bar;
     if (!bar.CreateBar()) return 1;
     MSG message;

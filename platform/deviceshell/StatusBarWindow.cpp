@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr int RotateHotKey = 1;
 constexpr UINT_PTR ClockTimer = 1;
 // Screen setting change broadcast after a rotation, as the phone sends it.
 constexpr WPARAM RotationSetting = 0x3002;
@@ -71,6 +70,7 @@ void StatusBarWindow::PlaceAtTop() {
 }
 
 void StatusBarWindow::Rotate() {
+    const RECT oldDesktop = {0, Height(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     DEVMODEW mode = {};
     mode.dmSize = sizeof mode;
     if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return;
@@ -80,6 +80,22 @@ void StatusBarWindow::Rotate() {
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     if (ChangeDisplaySettingsW(&mode, 0) != DISP_CHANGE_SUCCESSFUL) return;
     PlaceAtTop();
+    // Windows that filled the screen below the bar fill it again in the new orientation.
+    struct Refit {
+        RECT from, to;
+    } refit = {oldDesktop, {0, Height(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            const Refit& refit = *reinterpret_cast<const Refit*>(data);
+            RECT rect;
+            if (GetWindowRect(window, &rect) && EqualRect(&rect, &refit.from)) {
+                const RECT& to = refit.to;
+                SetWindowPos(window, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&refit));
     DWORD_PTR result = 0;
     SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, RotationSetting, 0, SMTO_ABORTIFHUNG, 2000,
                         &result);

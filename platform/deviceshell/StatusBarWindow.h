@@ -8,6 +8,8 @@
 
 class StatusBarWindow : public WindowBase {
 public:
+    static constexpr int RotateHotKey = 1;
+
     ~StatusBarWindow() override;
 
     // Creates the bar across the top of the screen; null when it cannot.
