@@ -63,37 +63,18 @@ TEST_F(ContactIndex, NameMatchesComeBeforeNumberMatches) {
     EXPECT_EQ(Search(L"2", &patterns),
               (NameList{L"Adams, Bob", L"Cole, Dan", L"Petrova, Anna", L"Петров, Иван"}));
     EXPECT_EQ(patterns, NameList{L"абвгabc"});
-    EXPECT_EQ(Search(L"26"), (NameList{L"Adams, Bob", L"Cole, Dan", L"Petrova, Anna"})) << "Bo, Co, An";
     EXPECT_EQ(Search(L"23"), (NameList{L"Adams, Bob", L"Cole, Dan", L"Petrova, Anna", L"Петров, Иван"}))
         << "Ad, the initials C D, then the numbers holding 23";
     EXPECT_TRUE(Search(L"3267").empty()) << "\"dams\" inside Adams: never inside a word";
     EXPECT_EQ(Search(L"54"), NameList{L"Петров, Иван"}) << "initials of consecutive words";
     EXPECT_EQ(Search(L""), (NameList{L"Adams, Bob", L"Cole, Dan", L"Petrova, Anna", L"Петров, Иван"}));
-    EXPECT_EQ(Search(L"9001112233"), (NameList{L"Petrova, Anna", L"Петров, Иван"}));
     EXPECT_EQ(Search(L"0100"), NameList{L"Adams, Bob"}) << "0 and 1 carry no letters: numbers only";
-    EXPECT_TRUE(Search(L"2x").empty());
 }
 
 TEST_F(ContactIndex, NumbersMatchAcrossNationalAndInternationalForms) {
     EXPECT_EQ(Names(index.FindByNumber(L"+7 900 111 22 33")), (NameList{L"Petrova, Anna", L"Петров, Иван"}));
     EXPECT_EQ(Names(index.FindByNumber(L"020 7946 0958")), NameList{L"Cole, Dan"});
     EXPECT_TRUE(index.FindByNumber(L"111-22-33").empty()) << "short numbers must match exactly";
-    EXPECT_TRUE(index.FindByNumber(L"").empty());
-    EXPECT_TRUE(platform::SameNumber("5550100", "5550100"));
-    EXPECT_FALSE(platform::SameNumber("15550100", "5550100"));
-}
-
-TEST_F(ContactIndex, RecordRepliesCarryKindsAsTheClientReadsThem) {
-    const DWORD anna = OidOf(*store, "Petrova, Anna");
-    const platform::IndexedContact* contact = index.Find(anna);
-    ASSERT_TRUE(contact);
-    const std::vector<BYTE> reply = platform::RecordReply(*contact);
-    DWORD first = 0, second = 0;
-    memcpy(&first, reply.data(), 4);
-    memcpy(&second, reply.data() + 4, 4);
-    EXPECT_EQ(first, anna);
-    EXPECT_EQ(second, contact->Numbers.size());
-    EXPECT_EQ(contact->Kinds.front(), std::wstring(1, wchar_t{1})) << "mobile is kind 0, sent as 1";
 }
 
 // The library itself, started by the service manager as the program starts it.
@@ -118,7 +99,7 @@ TEST_F(SearchServiceLibrary, AnswersAllThreeRequests) {
     ASSERT_TRUE(GetContactRecord(RecordOperation(), static_cast<DWORD>(ids.GetAt(0)), record));
     EXPECT_STREQ(record.Name, L"Petrova, Anna");
     ASSERT_EQ(record.Phones.GetSize(), 2);
-    EXPECT_EQ(record.Phones.GetAt(0).Kind, 0);
+    EXPECT_EQ(record.Phones.GetAt(0).Kind, 0) << "kinds travel one up and come back";
     EXPECT_STREQ(record.Phones.GetAt(0).Label, L"Мобильный");
     EXPECT_STREQ(record.Phones.GetAt(1).Number, L"777");
     EXPECT_FALSE(GetContactRecord(RecordOperation(), 0xDEAD, record));

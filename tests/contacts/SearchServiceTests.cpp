@@ -24,29 +24,18 @@ protected:
     }
 };
 
-TEST_F(SearchServiceClient, StartsTheServiceOnFirstUseAndKeepsIt) {
+TEST_F(SearchServiceClient, StartsTheServiceOnFirstUseAndReadsItsReplies) {
     ASSERT_EQ(platform::GetServiceHandle(L"TST0:", nullptr, nullptr), nullptr);
     ServiceOperation numbers(5, TestService);
     EXPECT_EQ(Ids(FindContactsByNumber(numbers, L"111")), (std::vector<int>{7, 9}));
     HANDLE service = platform::GetServiceHandle(L"tst0:", nullptr, nullptr);
     ASSERT_NE(service, nullptr);
     EXPECT_EQ(Ids(FindContactsByNumber(numbers, L"111")), (std::vector<int>{7, 9}));
-    EXPECT_EQ(platform::GetServiceHandle(L"TST0:", nullptr, nullptr), service);
-    EXPECT_EQ(platform::RegisterService(L"TST", 0, L"DialvaneTestService.dll", 0), nullptr);
-    EXPECT_EQ(GetLastError(), 2404u);
-}
+    EXPECT_EQ(platform::GetServiceHandle(L"TST0:", nullptr, nullptr), service) << "started once";
 
-TEST_F(SearchServiceClient, GrowsTheReplyBufferOnceToTheReportedSize) {
-    ServiceOperation numbers(5, TestService);
-    EXPECT_EQ(Ids(FindContactsByNumber(numbers, L"big")), std::vector<int>{42});
+    EXPECT_EQ(Ids(FindContactsByNumber(numbers, L"big")), std::vector<int>{42}) << "the buffer grows once";
     EXPECT_TRUE(Ids(FindContactsByNumber(numbers, L"never")).empty());
-}
-
-TEST_F(SearchServiceClient, BrokenRepliesAreNoMatch) {
-    ServiceOperation numbers(5, TestService);
     EXPECT_TRUE(Ids(FindContactsByNumber(numbers, L"short")).empty()) << "a count beyond the reply";
-    EXPECT_TRUE(Ids(FindContactsByNumber(numbers, L"unknown")).empty());
-    EXPECT_TRUE(Ids(FindContactsByNumber(numbers, nullptr)).empty());
 }
 
 TEST_F(SearchServiceClient, SearchGivesIdsAndPatternsInOrder) {

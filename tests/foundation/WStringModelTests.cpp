@@ -39,12 +39,10 @@ TEST(WStringModel, RandomEditsMatchStdWstring) {
             break;
         }
         case 1:
-            s += values[other];
-            m += models[other];
+            s += values[other], m += models[other];
             break;
         case 2:
-            s = values[other];
-            m = models[other];
+            s = values[other], m = models[other];
             break;
         case 3: {
             int n = pick(-5, static_cast<int>(m.size()) + 5);
@@ -59,12 +57,10 @@ TEST(WStringModel, RandomEditsMatchStdWstring) {
             break;
         }
         case 5:
-            s.TrimLeft();
-            m.erase(0, m.find_first_not_of(Blanks));
+            s.TrimLeft(), m.erase(0, m.find_first_not_of(Blanks));
             break;
         case 6:
-            s.TrimRight();
-            m.erase(m.find_last_not_of(Blanks) + 1);
+            s.TrimRight(), m.erase(m.find_last_not_of(Blanks) + 1);
             break;
         case 7: {
             int number = pick(-100000, 100000);
@@ -77,8 +73,7 @@ TEST(WStringModel, RandomEditsMatchStdWstring) {
             break;
         }
         case 8:
-            s.Empty();
-            m.clear();
+            s.Empty(), m.clear();
             break;
         default: {
             std::wstring written = text(60);

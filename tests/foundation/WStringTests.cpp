@@ -14,8 +14,7 @@ const wchar_t* Chars(const WString& s) {
 }
 
 TEST(WString, BuffersRoundUpToBucketsBelow512BytesAndAreExactFromThere) {
-    const int cases[][2] = {{24, 64},   {25, 128},  {56, 128},  {57, 256},
-                            {121, 512}, {248, 512}, {249, 512}, {250, 514}};
+    const int cases[][2] = {{24, 64}, {25, 128}, {57, 256}, {249, 512}, {250, 514}};
     for (const auto& c : cases) {
         WString s = std::wstring(c[0], L'x').c_str();
         EXPECT_EQ(s.BufferSize(), c[1]) << "length " << c[0];
@@ -66,40 +65,10 @@ TEST(WString, AppendGrowsInPlaceWhileTheBufferHasRoomAndSurvivesAliasing) {
     EXPECT_EQ(s, L"uvwxy");
 }
 
-TEST(WString, SlicesAndTrims) {
-    WString s(L" \t\r\n x y \t");
-    EXPECT_TRUE(s.Left(-3).IsEmpty());
-    EXPECT_TRUE(s.Right(0).IsEmpty());
-    EXPECT_EQ(s.Left(3), L" \t\r");
-    EXPECT_EQ(s.Right(3), L"y \t");
-    WString copy = s;
-    s.TrimLeft();
-    EXPECT_EQ(s, L"x y \t");
-    s.TrimRight();
-    EXPECT_EQ(s, L"x y");
-    EXPECT_EQ(copy.GetLength(), 10);
-
-    WString blanks(L"  \t ");
-    blanks.TrimRight();
-    EXPECT_TRUE(blanks.IsEmpty());
-}
-
-TEST(WString, GetBufferUnsharesAndReleaseBufferSetsTheLength) {
-    WString a(L"abc");
-    WString b = a;
-    wchar_t* buffer = b.GetBuffer(100);
-    ASSERT_NE(buffer, nullptr);
-    EXPECT_EQ(b.GetLength(), 100);
-    wcscpy(buffer, L"written");
-    b.ReleaseBuffer();
-    EXPECT_EQ(b, L"written");
-    EXPECT_EQ(a, L"abc");
-    EXPECT_EQ(b.GetBuffer(10), buffer);
-    b.ReleaseBuffer(3);
-    EXPECT_EQ(b, L"wri");
-
-    // Lengths beyond the buffer are clamped to it.
-    int capacity = b.BufferSize() / 2 - 7;
+TEST(WString, ReleaseBufferClampsTheLengthToTheBuffer) {
+    WString b(L"abc");
+    wchar_t* buffer = b.GetBuffer(10);
+    const int capacity = b.BufferSize() / 2 - 7;
     std::fill(buffer, buffer + capacity + 1, L'q');
     b.ReleaseBuffer(1 << 20);
     EXPECT_EQ(wcslen(b), static_cast<size_t>(capacity));

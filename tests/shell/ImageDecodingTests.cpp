@@ -18,9 +18,7 @@ constexpr CLSID WicFactoryClass = {
 constexpr GUID PngFormat = {0x1b7cfaf4, 0x713f, 0x473c, {0xbb, 0xcd, 0x61, 0x37, 0x42, 0x5f, 0xae, 0xaf}};
 constexpr GUID JpegFormat = {0x19e4a5aa, 0x5662, 0x4fc5, {0xa0, 0xc0, 0x17, 0x58, 0x02, 0x8e, 0x10, 0x57}};
 constexpr GUID BmpFormat = {0x0af1d87e, 0xfcfe, 0x4188, {0xbd, 0xeb, 0xa7, 0x90, 0x64, 0x71, 0xcb, 0xe3}};
-constexpr GUID GifFormat = {0x1f8a5601, 0x7d4d, 0x4cbd, {0x9c, 0x82, 0x1b, 0xc8, 0xd4, 0xee, 0xb9, 0xa5}};
 constexpr GUID Bgr24 = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0c}};
-constexpr GUID Indexed8 = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x04}};
 
 constexpr COLORREF Red = RGB(220, 30, 30);
 constexpr COLORREF Blue = RGB(30, 40, 210);
@@ -29,8 +27,7 @@ struct Format {
     const char* name;
     const GUID* container;
 };
-const Format Formats[] = {
-    {"png", &PngFormat}, {"jpeg", &JpegFormat}, {"bmp", &BmpFormat}, {"gif", &GifFormat}};
+const Format Formats[] = {{"png", &PngFormat}, {"jpeg", &JpegFormat}, {"bmp", &BmpFormat}};
 
 // A picture of width x height, its left half red and its right half blue, encoded in format.
 std::vector<BYTE> Encode(const GUID& format, UINT width, UINT height) {
@@ -48,28 +45,13 @@ std::vector<BYTE> Encode(const GUID& format, UINT width, UINT height) {
     encoder->CreateNewFrame(&frame, nullptr);
     frame->Initialize(nullptr);
     frame->SetSize(width, height);
-    const bool indexed = &format == &GifFormat;
-    WICPixelFormatGUID pixelFormat = indexed ? Indexed8 : Bgr24;
+    WICPixelFormatGUID pixelFormat = Bgr24;
     frame->SetPixelFormat(&pixelFormat);
-    if (indexed) {
-        IWICPalette* palette = nullptr;
-        wic->CreatePalette(&palette);
-        WICColor colors[2] = {0xFF000000 | (GetRValue(Red) << 16) | (GetGValue(Red) << 8) | GetBValue(Red),
-                              0xFF000000 | (GetRValue(Blue) << 16) | (GetGValue(Blue) << 8) |
-                                  GetBValue(Blue)};
-        palette->InitializeCustom(colors, 2);
-        frame->SetPalette(palette);
-        palette->Release();
-    }
-    const UINT stride = indexed ? (width + 3) & ~3u : (width * 3 + 3) & ~3u;
+    const UINT stride = (width * 3 + 3) & ~3u;
     std::vector<BYTE> pixels(size_t{stride} * height);
     for (UINT y = 0; y < height; ++y)
         for (UINT x = 0; x < width; ++x) {
             const COLORREF color = x < width / 2 ? Red : Blue;
-            if (indexed) {
-                pixels[y * stride + x] = x < width / 2 ? 0 : 1;
-                continue;
-            }
             BYTE* pixel = &pixels[y * stride + x * 3];
             pixel[0] = GetBValue(color), pixel[1] = GetGValue(color), pixel[2] = GetRValue(color);
         }
@@ -122,11 +104,9 @@ TEST(FitSize, KeepsTheAspectRatioInsideOrCoveringTheBox) {
     struct Case {
         int mode, boxWidth, boxHeight, width, height, fittedWidth, fittedHeight;
     } const cases[] = {
-        {FitCover, 50, 50, 200, 100, 100, 50}, {FitInside, 50, 50, 200, 100, 50, 25},
-        {FitCover, 50, 50, 100, 200, 50, 100}, {FitInside, 50, 50, 100, 200, 25, 50},
-        {FitInside, 80, 40, 40, 20, 80, 40},   {FitCover, 64, 48, 10, 10, 64, 64},
-        {3, 50, 50, 200, 100, 200, 100},       {0, 50, 50, 200, 100, 200, 100},
-        {FitCover, 0, 50, 200, 100, 200, 100}, {FitInside, 50, 0, 200, 100, 200, 100},
+        {FitCover, 50, 50, 200, 100, 100, 50}, {FitInside, 50, 50, 100, 200, 25, 50},
+        {FitCover, 64, 48, 10, 10, 64, 64},    {0, 50, 50, 200, 100, 200, 100},
+        {3, 50, 50, 200, 100, 200, 100},       {FitCover, 0, 50, 200, 100, 200, 100},
         {FitCover, 50, 50, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
@@ -139,87 +119,48 @@ TEST(FitSize, KeepsTheAspectRatioInsideOrCoveringTheBox) {
 
 class ImageDecoding : public ::testing::TestWithParam<Format> {};
 
-TEST_P(ImageDecoding, DecodesTheWholePictureAndDrawsItIntoABottomUpBitmap) {
+TEST_P(ImageDecoding, ScalesWhileDecodingAndDrawsIntoABottomUpBitmap) {
     ASSERT_TRUE(GetImagingFactory());
-    const std::vector<BYTE> bytes = Encode(*GetParam().container, 40, 20);
+    const std::vector<BYTE> bytes = Encode(*GetParam().container, 200, 100);
     ASSERT_FALSE(bytes.empty());
     IStream* stream = StreamOver(bytes);
-    IImage* image = DecodeStreamFitted(GetImagingFactory(), stream, 0, 50, 50);
+    IImage* image = DecodeStreamFitted(GetImagingFactory(), stream, FitCover, 50, 50);
     stream->Release();
     ASSERT_TRUE(image);
-    EXPECT_EQ(SizeOf(image).cx, 40);
-    EXPECT_EQ(SizeOf(image).cy, 20);
+    EXPECT_EQ(SizeOf(image).cx, 100);
+    EXPECT_EQ(SizeOf(image).cy, 50);
 
     HBITMAP bitmap = ImageToBitmap(GetImagingFactory(), image);
     image->Release();
     ASSERT_TRUE(bitmap);
     DIBSECTION section = {};
     ASSERT_EQ(GetObjectW(bitmap, sizeof section, &section), int(sizeof section));
-    EXPECT_EQ(section.dsBmih.biWidth, 40);
-    EXPECT_EQ(section.dsBmih.biHeight, 20) << "rows are bottom-up";
+    EXPECT_EQ(section.dsBmih.biWidth, 100);
+    EXPECT_EQ(section.dsBmih.biHeight, 50) << "rows are bottom-up";
     EXPECT_GE(section.dsBmih.biBitCount, 16);
-    EXPECT_EQ(section.dsBmih.biCompression, DWORD(BI_RGB));
-    EXPECT_TRUE(Near(PixelAt(bitmap, 5, 10), Red, 24)) << std::hex << PixelAt(bitmap, 5, 10);
-    EXPECT_TRUE(Near(PixelAt(bitmap, 35, 10), Blue, 24)) << std::hex << PixelAt(bitmap, 35, 10);
-    DeleteObject(bitmap);
-}
-
-TEST_P(ImageDecoding, ScalesWhileDecodingToCoverTheBox) {
-    IStream* stream = StreamOver(Encode(*GetParam().container, 200, 100));
-    IImage* image = DecodeStreamFitted(GetImagingFactory(), stream, FitCover, 50, 50);
-    stream->Release();
-    ASSERT_TRUE(image);
-    EXPECT_EQ(SizeOf(image).cx, 100);
-    EXPECT_EQ(SizeOf(image).cy, 50);
-    HBITMAP bitmap = ImageToBitmap(GetImagingFactory(), image);
-    image->Release();
-    ASSERT_TRUE(bitmap);
-    EXPECT_TRUE(Near(PixelAt(bitmap, 10, 25), Red, 24));
-    EXPECT_TRUE(Near(PixelAt(bitmap, 90, 25), Blue, 24));
+    EXPECT_TRUE(Near(PixelAt(bitmap, 10, 25), Red, 24)) << std::hex << PixelAt(bitmap, 10, 25);
+    EXPECT_TRUE(Near(PixelAt(bitmap, 90, 25), Blue, 24)) << std::hex << PixelAt(bitmap, 90, 25);
     DeleteObject(bitmap);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ImageDecoding, ::testing::ValuesIn(Formats),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ImageDecodingFailures, EmptyOrMissingInputGivesNothing) {
+TEST(ImageDecodingFailures, EmptyMissingOrJunkInputGivesNothing) {
     IImagingFactory* factory = GetImagingFactory();
     ASSERT_TRUE(factory);
-    EXPECT_EQ(factory, GetImagingFactory()) << "one factory for the process";
     IStream* empty = StreamOver({});
     EXPECT_EQ(DecodeStreamFitted(factory, empty, FitCover, 50, 50), nullptr);
-    EXPECT_EQ(DecodeStreamFitted(nullptr, empty, FitCover, 50, 50), nullptr);
     empty->Release();
-    EXPECT_EQ(DecodeStreamFitted(factory, nullptr, FitCover, 50, 50), nullptr);
-    IStream* text = StreamOver({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'});
-    EXPECT_EQ(DecodeStreamFitted(factory, text, 0, 0, 0), nullptr);
-    text->Release();
-    EXPECT_EQ(ImageToBitmap(factory, nullptr), nullptr);
     EXPECT_EQ(DecodeFile(factory, L"C:\\no\\such\\picture.bmp"), nullptr);
-    EXPECT_EQ(DecodeFile(nullptr, L"C:\\no\\such\\picture.bmp"), nullptr);
-}
 
-TEST(ImageDecodingFailures, DecodesAFileAndRefusesAFileThatIsNoPicture) {
     TempFolder folder;
-    const std::vector<BYTE> bytes = Encode(BmpFormat, 12, 6);
-    const std::wstring path = folder / L"picture.bmp";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    HBITMAP bitmap = DecodeFile(GetImagingFactory(), path.c_str());
-    ASSERT_TRUE(bitmap);
-    BITMAP info = {};
-    GetObjectW(bitmap, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, 12);
-    EXPECT_EQ(info.bmHeight, 6);
-    DeleteObject(bitmap);
-
     const std::wstring junk = folder / L"junk.bmp";
-    file = CreateFileW(junk.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileW(junk.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
     WriteFile(file, "BM junk", 7, &written, nullptr);
     CloseHandle(file);
-    EXPECT_EQ(DecodeFile(GetImagingFactory(), junk.c_str()), nullptr);
+    EXPECT_EQ(DecodeFile(factory, junk.c_str()), nullptr);
 }
 
 // Damaged pictures (flipped bytes, cut short) either decode to a usable picture or to nothing.

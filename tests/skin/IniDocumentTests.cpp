@@ -1,11 +1,13 @@
 // The INI reader: line rules, typed readings and robustness against arbitrary bytes.
 #include "skin/IniDocument.h"
 
-#include "foundation/TestHelpers.h"
+#include "support/WStringPrinter.h"
 #include "support/Processes.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,19 +33,14 @@ TEST(ParseIni, KeyLinesFollowTheLineRules) {
         const wchar_t* value;
     };
     const Case cases[] = {
-        {"=5", nullptr, nullptr},
-        {"key=", nullptr, nullptr},
         {"key =   ", nullptr, nullptr},
         {"   = value", nullptr, nullptr},
         {"no equals sign", nullptr, nullptr},
-        {"; x=1", nullptr, nullptr},
         {"   ;indented=comment", nullptr, nullptr},
         {"key = a = b", L"key", L"a = b"},
         {"# note=1", L"# note", L"1"},
-        {"\t spaced \t=\t value with ; semicolon \t", L"spaced", L"value with ; semicolon"},
-        {"k=v\v\f", L"k", L"v"},
+        {"\t spaced \t=\t value with ; semicolon \v\f", L"spaced", L"value with ; semicolon"},
         {"[unclosed=1", L"[unclosed", L"1"},
-        {"x]=1", L"x]", L"1"},
         {"name=caf\xE9\xFF", L"name", L"caf\u00E9\u00FF"}, // bytes become characters of the same code
     };
     for (const Case& c : cases) {
@@ -61,53 +58,30 @@ TEST(ParseIni, KeyLinesFollowTheLineRules) {
     }
 }
 
-TEST(ParseIni, SectionsKeepTheirNamesAndOrder) {
-    IniDocument document;
-    Parse(document, "before=ignored\n[ A ]\na=1\n[]\n[B]\nb=2\nb=3\n[B]\nb=4\n  [C]  \n");
-    ASSERT_EQ(document.Sections.GetSize(), 5);
-    EXPECT_EQ(GetSectionAt(document, 0).name, L" A ");
-    EXPECT_EQ(GetSectionAt(document, 1).name, L"");
-    EXPECT_EQ(GetSectionAt(document, 2).name, L"B");
-    EXPECT_EQ(GetSectionAt(document, 3).name, L"B") << "sections of one name stay apart";
-    EXPECT_EQ(GetSectionAt(document, 4).name, L"C");
-    EXPECT_EQ(GetSectionAt(document, 0).keys.GetSize(), 1);
-    EXPECT_EQ(GetIniValue(document, 0, L"a"), L"1");
-    EXPECT_EQ(GetIniValue(document, 2, L"b"), L"2") << "the first of two equal keys wins";
-    EXPECT_EQ(GetIniValue(document, 3, L"b"), L"4");
-    EXPECT_EQ(GetSectionAt(document, 2).keys.GetSize(), 2);
-}
-
-TEST(ParseIni, LineEndsOfEveryKindParseAlike) {
-    const std::string body = "[S]#a=1#;c#b = 2##[T]#c=3#";
-    const auto withEnds = [&](const std::string& end) {
-        std::string text;
-        for (char c : body) c == '#' ? text += end : text += c;
-        return text;
-    };
-    for (const char* end : {"\n", "\r\n", "\r", "\n\r", "\r\r\n\n"}) {
+TEST(ParseIni, SectionsKeepTheirNamesAndOrderWhateverTheLineEnds) {
+    for (const char* text : {"before=ignored\n[ A ]\na=1\n[]\n[B]\nb=2\nb=3\n[B]\nb=4\n  [C]  \nc=5",
+                             "before=ignored\r[ A ]\r\ra=1\n\r[]\r\n[B]\rb=2\rb=3\r[B]\rb=4\r  [C]  \rc=5"}) {
         IniDocument document;
-        Parse(document, withEnds(end));
-        ASSERT_EQ(document.Sections.GetSize(), 2);
+        Parse(document, text);
+        ASSERT_EQ(document.Sections.GetSize(), 5);
+        EXPECT_EQ(GetSectionAt(document, 0).name, L" A ");
+        EXPECT_EQ(GetSectionAt(document, 1).name, L"");
+        EXPECT_EQ(GetSectionAt(document, 3).name, L"B") << "sections of one name stay apart";
+        EXPECT_EQ(GetSectionAt(document, 4).name, L"C");
         EXPECT_EQ(GetIniValue(document, 0, L"a"), L"1");
-        EXPECT_EQ(GetIniValue(document, 0, L"b"), L"2");
-        EXPECT_EQ(GetIniValue(document, 1, L"c"), L"3");
+        EXPECT_EQ(GetIniValue(document, 2, L"b"), L"2") << "the first of two equal keys wins";
+        EXPECT_EQ(GetIniValue(document, 3, L"b"), L"4");
+        EXPECT_EQ(GetIniValue(document, 4, L"c"), L"5") << "the last line needs no end";
     }
-    IniDocument noFinalEnd;
-    Parse(noFinalEnd, "[S]\nlast=value");
-    EXPECT_EQ(GetIniValue(noFinalEnd, 0, L"last"), L"value");
 }
 
-TEST(IniQueries, KeysAreCaseSensitiveAndBadIndicesAnswerEmpty) {
+TEST(IniQueries, KeysAreCaseSensitiveAndBadSectionsAnswerEmpty) {
     IniDocument document;
     Parse(document, "[S]\nKey=1\n");
     EXPECT_EQ(GetIniValue(document, 0, L"Key"), L"1");
     EXPECT_EQ(GetIniValue(document, 0, L"key"), L"");
     EXPECT_EQ(GetIniValue(document, -1, L"Key"), L"");
     EXPECT_EQ(GetIniValue(document, 1, L"Key"), L"");
-    ScriptedBoxes boxes;
-    EXPECT_EQ(GetSectionAt(document, 1).name, L"");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, L"Array::GetAt index (1) out of range (1)");
 }
 
 TEST(IniQueries, ListsDropEmptyItemsAndTrimTheRest) {
@@ -118,9 +92,7 @@ TEST(IniQueries, ListsDropEmptyItemsAndTrimTheRest) {
     EXPECT_EQ(items.GetAt(0), L"a");
     EXPECT_EQ(items.GetAt(1), L"b");
     EXPECT_EQ(items.GetAt(2), L"c d");
-    EXPECT_EQ(GetIniList(document, 0, L"single", items), 1);
     EXPECT_EQ(GetIniList(document, 0, L"commas", items), 0);
-    EXPECT_EQ(GetIniList(document, 0, L"missing", items), 0);
 }
 
 TEST(IniQueries, ColoursTakeTheLowByteOfThreeNumbers) {
@@ -130,14 +102,9 @@ TEST(IniQueries, ColoursTakeTheLowByteOfThreeNumbers) {
         COLORREF colour;
     };
     const Case cases[] = {
-        {"255,128,0", true, 0x000080FF},
-        {"300,0,0", true, 44},
-        {"1,2", false, 0},
-        {"1,,2,,3", true, 0x00030201},
-        {" +7 , -1 , 2x", true, 0x02FF07},
+        {"300,0,0", true, 44},         {"1,2", false, 0},
+        {"1,,2,,3", true, 0x00030201}, {" +7 , -1 , 2x", true, 0x02FF07},
         {"red,green,blue", true, 0},
-        {"1,2,3,4,5", true, 0x00030201},
-        {"256,512,-256", true, 0},
     };
     for (const Case& c : cases) {
         IniDocument document;
@@ -146,26 +113,6 @@ TEST(IniQueries, ColoursTakeTheLowByteOfThreeNumbers) {
         EXPECT_EQ(GetIniColor(document, 0, L"c", colour), c.found) << c.value;
         EXPECT_EQ(colour, c.found ? c.colour : 0xABCDEF) << c.value;
     }
-}
-
-TEST(IniQueries, FontsWriteOnlyTheItemsPresent) {
-    IniDocument document;
-    Parse(document, "[S]\nall=10, Arial, 1, 1, 1\nsize=9\nshifted=9,,2\nnone=,,\n");
-    int size = -1, weight = -1, italic = -1, clearType = -1;
-    WString face = L"unset";
-    ASSERT_TRUE(GetIniFont(document, 0, L"size", size, face, weight, italic, &clearType));
-    EXPECT_EQ(size, 9);
-    EXPECT_EQ(face, L"unset");
-    EXPECT_EQ(weight + italic + clearType, -3);
-    ASSERT_TRUE(GetIniFont(document, 0, L"shifted", size, face, weight, italic));
-    EXPECT_EQ(face, L"2") << "an empty face cannot be written: the next item takes its place";
-    EXPECT_EQ(weight, -1);
-    ASSERT_TRUE(GetIniFont(document, 0, L"all", size, face, weight, italic));
-    EXPECT_EQ(clearType, -1) << "ClearType only when asked for";
-    ASSERT_TRUE(GetIniFont(document, 0, L"all", size, face, weight, italic, &clearType));
-    EXPECT_EQ(face, L"Arial");
-    EXPECT_EQ(size * 1000 + weight * 100 + italic * 10 + clearType, 10111);
-    EXPECT_FALSE(GetIniFont(document, 0, L"none", size, face, weight, italic));
 }
 
 TEST(LoadIniFile, ReadsAFileAndFailsQuietly) {
@@ -181,10 +128,8 @@ TEST(LoadIniFile, ReadsAFileAndFailsQuietly) {
     EXPECT_EQ(GetIniValue(document, 0, L"BgrColor"), L"1,2,3");
 
     EXPECT_TRUE(DeleteFileW(path.c_str())) << "the file is closed after loading";
-
     IniDocument missing;
     EXPECT_FALSE(LoadIniFile(missing, (folder / L"none.ini").c_str()));
-    EXPECT_EQ(missing.Sections.GetSize(), 0);
 
     const std::wstring empty = folder / L"empty.ini";
     std::ofstream(std::filesystem::path(empty), std::ios::binary).close();
