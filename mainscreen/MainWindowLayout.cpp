@@ -42,19 +42,16 @@ void MainWindow::LayOut() {
     RECT client;
     if (!Window || !GetClientRect(Window, &client) || client.right <= 0 || client.bottom <= 0) return;
     int width = client.right, height = client.bottom;
-    if (BottomPanel::IsLandscape()) {
-        const int panel = std::max(Panel.Strip1Width, Panel.Strip2Width);
-        SetWindowPos(Panel.Window, nullptr, client.right - panel, 0, panel, client.bottom,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        width -= panel;
+    RECT panel = {0, 0, client.right, client.bottom};
+    // The panel stands where the strips it was last cut from belong.
+    if (Panel.Landscape) {
+        panel.left = client.right - std::max(Panel.Strip1Width, Panel.Strip2Width);
+        width = panel.left;
     } else {
-        const int panel = std::max(Panel.Strip1Height, Panel.Strip2Height);
-        SetWindowPos(Panel.Window, nullptr, 0, client.bottom - panel, client.right, panel,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-        height -= panel;
+        panel.top = client.bottom - std::max(Panel.Strip1Height, Panel.Strip2Height);
+        height = panel.top;
     }
-    // Moved without repainting, the panel is drawn whole with the next paint.
-    InvalidateRect(Panel.Window, nullptr, FALSE);
+    PlacePanel(panel);
     int largest = 0;
     for (int i = 0; i < Model.Buttons.GetSize(); ++i)
         largest = std::max(largest, Model.Buttons.GetAt(i).Index);
@@ -68,6 +65,17 @@ void MainWindow::LayOut() {
     FocusCell = grid.FocusCell;
     for (int c = 0; c < MaxCellsPerPage; ++c) Cells[c].Rect = grid.CellRects[c];
     UpdatePageButtons();
+}
+
+void MainWindow::PlacePanel(const RECT& place) {
+    RECT now = {};
+    GetWindowRect(Panel.Window, &now);
+    MapWindowPoints(nullptr, Window, reinterpret_cast<POINT*>(&now), 2);
+    if (EqualRect(&now, &place)) return;
+    SetWindowPos(Panel.Window, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    // Moved without repainting, the panel is drawn whole with the next paint.
+    InvalidateRect(Panel.Window, nullptr, FALSE);
 }
 
 void MainWindow::UpdatePageButtons() {

@@ -77,6 +77,8 @@ private:
     void KeepHiddenMarker(const WINDOWPOS& position);
     void CreateSoftKeys();
     void LoadSharedImages();
+    // Moves the panel to place (client coordinates) unless it is there already.
+    void PlacePanel(const RECT& place);
     // Repaints rect of the window at once.
     void Repaint(const RECT* rect);
     // Draws cell c of the page; the dial number of its button (-1 for none or an empty cell).

@@ -35,7 +35,10 @@ HBITMAP ResourceLibrary::LoadBitmap(int id, const wchar_t* name) {
             if (HBITMAP bitmap = DecodeFile(GetImagingFactory(), path)) return bitmap;
         }
     }
-    return Library ? ::LoadBitmapW(Library, MAKEINTRESOURCEW(id)) : nullptr;
+    // As a DIB section, like the paint buffers it is copied onto.
+    return Library ? static_cast<HBITMAP>(
+                         LoadImageW(Library, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))
+                   : nullptr;
 }
 
 HBITMAP ResourceLibrary::LoadBitmapPreferring(int id1, const wchar_t* name1, int id2, const wchar_t* name2) {

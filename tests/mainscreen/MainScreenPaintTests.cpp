@@ -1,0 +1,133 @@
+#include "platform/TransparentImage.h"
+#include "shell/MainWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace {
+
+constexpr COLORREF Key = RGB(255, 0, 255);
+constexpr int CellW = 20, CellH = 10;
+
+// A 32-bit DIB section of width × height filled by fill(x, y).
+template <class Fill> HBITMAP Image(int width, int height, Fill fill) {
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD* bits = nullptr;
+    HBITMAP bitmap =
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = fill(x, y);
+            bits[y * width + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+        }
+    }
+    return bitmap;
+}
+
+// A cell image: normal state left, pressed state right, each with a transparent first column.
+HBITMAP CellImage(COLORREF normal, COLORREF pressed) {
+    return Image(2 * CellW, CellH, [=](int x, int) {
+        return x % CellW == 0 ? Key : x < CellW ? normal : pressed;
+    });
+}
+
+// A frame: border of colour, transparent inside.
+HBITMAP Frame(int width, int height, COLORREF colour) {
+    return Image(width, height, [=](int x, int y) {
+        return x == 0 || y == 0 || x == width - 1 || y == height - 1 ? colour : Key;
+    });
+}
+
+// The main screen with two cells and synthetic images, painting onto a 100 × 40 canvas.
+class MainScreenPaint : public testing::Test {
+protected:
+    void SetUp() override {
+        main.Skin.BgrColor = RGB(1, 2, 3);
+        CreateDefaultFonts(main.Skin);
+        main.CellImages[MainWindow::BtnText] = CellImage(RGB(10, 0, 0), RGB(11, 0, 0));
+        main.CellImages[MainWindow::BtnAdd] = CellImage(RGB(20, 0, 0), RGB(21, 0, 0));
+        main.CellImages[MainWindow::PhotoFrame] = Frame(2 * CellW, CellH, RGB(30, 0, 0));
+        main.CellImages[MainWindow::ActiveFrame] = Frame(CellW + 4, CellH + 4, RGB(40, 0, 0));
+        main.CellWidth = CellW;
+        main.CellHeight = CellH;
+        main.CellsPerPage = 2;
+        main.Cells[0].Rect = {10, 10, 10 + CellW, 10 + CellH};
+        main.Cells[1].Rect = {50, 10, 50 + CellW, 10 + CellH};
+        main.FocusCell = -1;
+        SelectObject(dc, canvas);
+    }
+    void TearDown() override { DeleteDC(dc); }
+    void AddButton(int index, DWORD hasPhoto, HBITMAP photo = nullptr) {
+        SpeedDialButton button;
+        button.Index = index;
+        button.HasPhoto = hasPhoto;
+        button.Photo = photo;
+        main.Model.Buttons.Add(button);
+    }
+    void Paint(RECT clip = {0, 0, 100, 40}) { main.Paint(dc, {0, 0, 100, 40}, clip); }
+    COLORREF At(int x, int y) { return GetPixel(dc, x, y); }
+
+    MainWindow main;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP canvas = Image(100, 40, [](int, int) { return RGB(99, 99, 99); });
+};
+
+} // namespace
+
+TEST_F(MainScreenPaint, EmptyCellsShowTheAddImageAndPressedCellsItsRightHalf) {
+    main.Cells[1].Pressed = 1;
+    Paint();
+    EXPECT_EQ(At(5, 5), RGB(1, 2, 3)) << "background";
+    EXPECT_EQ(At(15, 15), RGB(20, 0, 0));
+    EXPECT_EQ(At(10, 15), RGB(1, 2, 3)) << "the key colour lets the background through";
+    EXPECT_EQ(At(55, 15), RGB(21, 0, 0));
+    DeleteObject(canvas);
+}
+
+TEST_F(MainScreenPaint, PhotosAreCentredUnderTheFrameAndMissingOnesBecomeNames) {
+    // A 40 × 30 photo whose middle 20 × 10 is green.
+    HBITMAP photo = Image(40, 30, [](int x, int y) {
+        return x >= 10 && x < 30 && y >= 10 && y < 20 ? RGB(0, 200, 0) : RGB(0, 0, 200);
+    });
+    AddButton(0, 1, photo);
+    AddButton(1, 1); // a picture was promised, but there is no contact to read it from
+    Paint();
+    EXPECT_EQ(At(15, 15), RGB(0, 200, 0));
+    EXPECT_EQ(At(10, 10), RGB(30, 0, 0)) << "the frame is drawn over the photo";
+    EXPECT_EQ(At(55, 11), RGB(10, 0, 0)) << "a name on the button image";
+    EXPECT_EQ(main.Model.Buttons.GetAt(1).HasPhoto, 0u);
+    EXPECT_EQ(main.Model.Buttons.GetAt(0).Photo, photo);
+    DeleteObject(canvas);
+}
+
+TEST_F(MainScreenPaint, FocusFrameIsCentredAndDrawnWhateverTheClip) {
+    main.FocusCell = 1;
+    Paint({0, 0, 40, 40});
+    EXPECT_EQ(At(48, 8), RGB(40, 0, 0));
+    EXPECT_EQ(At(48 + CellW + 3, 8 + CellH + 3), RGB(40, 0, 0));
+    EXPECT_EQ(At(55, 15), RGB(1, 2, 3)) << "the cell itself was outside the clip";
+    DeleteObject(canvas);
+}
+
+TEST(TransparentImage, CopiesAllButTheKeyColourOntoAnyBitmap) {
+    HBITMAP image = CellImage(RGB(10, 20, 30), RGB(40, 50, 60));
+    HDC screen = GetDC(nullptr);
+    for (HBITMAP target :
+         {Image(30, 20, [](int, int) { return RGB(7, 7, 7); }), CreateCompatibleBitmap(screen, 30, 20)}) {
+        HDC dc = CreateCompatibleDC(screen);
+        SelectObject(dc, target);
+        PatBlt(dc, 0, 0, 30, 20, WHITENESS);
+        EXPECT_TRUE(platform::TransparentImage(dc, 5, 5, CellW, CellH, image, CellW, 0, CellW, CellH, Key));
+        EXPECT_EQ(GetPixel(dc, 5, 5), RGB(255, 255, 255));
+        EXPECT_EQ(GetPixel(dc, 6, 5), RGB(40, 50, 60));
+        EXPECT_EQ(GetPixel(dc, 24, 14), RGB(40, 50, 60));
+        EXPECT_EQ(GetPixel(dc, 4, 4), RGB(255, 255, 255));
+        DeleteDC(dc);
+        DeleteObject(target);
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_FALSE(platform::TransparentImage(screen, 0, 0, 1, 1, nullptr, 0, 0, 1, 1, Key));
+    DeleteObject(image);
+}
