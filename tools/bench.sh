@@ -26,3 +26,4 @@ wine "$DIALVANE_BUILD/bin/contacts_bench.exe" "$(dialvane_winpath "$data/cards-1
     "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/picture-640.jpg")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/search_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
     "$(dialvane_winpath "$data/cards-100000.vcf")" 2>/dev/null
+wine "$DIALVANE_BUILD/bin/mainscreen_bench.exe" 2>/dev/null

@@ -1,0 +1,129 @@
+// Figures for the main screen: LayOut, a full repaint of a 24-cell page whose photos are cached, and
+// the first paint of such a page, which decodes all 24 photos. The buttons are bound to the sample
+// contacts that have pictures. Usage: mainscreen_bench   (tools/bench.sh runs it)
+#include "contacts/ContactDetails.h"
+#include "mainscreen/GridLayout.h"
+#include "platform/ContactStoreFiles.h"
+#include "shell/MainWindow.h"
+#include "shell/ResourceLibrary.h"
+#include "shell/ScreenMetrics.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Median time of run in milliseconds; prepare runs untimed before each run.
+double MedianMs(
+    int runs, const std::function<void()>& run, const std::function<void()>& prepare = [] {}) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        const double start = Now();
+        run();
+        times.push_back((Now() - start) * 1e3);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Binds all 24 cells of the page to the contacts that have pictures, in turn.
+int BindPhotoContacts(MainWindow& main) {
+    std::vector<DWORD> withPhotos;
+    for (const auto& entry : platform::VcardContactStore::Shared()->Snapshot()->ByOid) {
+        ContactDetails contact;
+        if (ReadContact(main.Model.Store, entry.Oid, contact, ReadPhotoPresence, 0, 0, 0) && contact.HasPhoto)
+            withPhotos.push_back(entry.Oid);
+    }
+    if (withPhotos.empty()) return 0;
+    main.Model.Clear();
+    for (int cell = 0; cell < main.CellsPerPage; ++cell) {
+        const DWORD oid = withPhotos[cell % withPhotos.size()];
+        ContactDetails contact;
+        ReadContact(main.Model.Store, oid, contact, ReadPhones, 0, 0, 0);
+        main.Model.AddFromContact(cell, oid, contact.Phones.GetAt(0));
+    }
+    main.Model.Load(1);
+    return static_cast<int>(withPhotos.size());
+}
+
+// Drops the cached photos; hasPhoto 0 makes every button a name on a button image.
+void ForgetPhotos(SpeedDialModel& model, DWORD hasPhoto) {
+    for (int i = 0; i < model.Buttons.GetSize(); ++i) {
+        SpeedDialButton button = model.Buttons.GetAt(i);
+        if (button.Photo) DeleteObject(button.Photo);
+        button.Photo = nullptr;
+        button.HasPhoto = hasPhoto;
+        model.Buttons.SetAt(i, button);
+    }
+}
+
+} // namespace
+
+int wmain() {
+    ScreenDC = GetDC(nullptr);
+    ReadScreenMetrics(ScreenDC);
+    wchar_t skin[MAX_PATH];
+    GetModuleFileNameW(nullptr, skin, MAX_PATH);
+    *wcsrchr(skin, L'\\') = 0;
+    wcscat(skin, L"\\DialvaneSkin");
+    SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skin);
+
+    MainWindow main;
+    main.Create(L"bench", WS_POPUP, 0, 420, 320, nullptr);
+    LoadSkin(main.Skin);
+    main.Panel.CreatePanel(main.Window);
+    main.SetButtonSize(0);
+    main.ShowNumbers = main.ShowPhoneType = 1;
+    main.LayOut();
+    std::printf("page of %d cells (%d x %d) of %d x %d pixels\n", main.CellsPerPage, main.Columns, main.Rows,
+                main.CellWidth, main.CellHeight);
+    std::printf("LayOut: median %.3f ms (grid arithmetic alone %.4f ms)\n",
+                MedianMs(1000, [&] { main.LayOut(); }),
+                MedianMs(1000, [] { LayOutGrid(480, 594, 76, 74, 30, 5); }));
+
+    const int contacts = BindPhotoContacts(main);
+    if (!contacts) {
+        std::printf("no sample contact has a picture\n");
+        return 1;
+    }
+    RECT client;
+    GetClientRect(main.Window, &client);
+    HDC memory = CreateCompatibleDC(ScreenDC);
+    // The same kind of off-screen bitmap as the window's painting uses.
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP buffer = CreateDIBSection(ScreenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, buffer);
+    const auto paint = [&] {
+        main.Paint(memory, client, client);
+        GdiFlush();
+    };
+    const double first = MedianMs(9, paint, [&] { ForgetPhotos(main.Model, 1); });
+    paint();
+    const double cached = MedianMs(50, paint);
+    std::printf("full repaint, 24 photos cached: median %.2f ms\n", cached);
+    ForgetPhotos(main.Model, 0);
+    std::printf("full repaint, 24 names on button images: median %.2f ms\n", MedianMs(50, paint));
+    std::printf("first paint, 24 photos decoded (%d different pictures): median %.1f ms\n", contacts, first);
+    SelectObject(memory, old);
+    DeleteObject(buffer);
+    DeleteDC(memory);
+    return 0;
+}
