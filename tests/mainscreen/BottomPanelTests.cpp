@@ -71,6 +71,12 @@ TEST(BottomPanel, PortraitPutsPagesLeftAndMenuAndCloseRight) {
     EXPECT_EQ(forward.PressedX, 120);
     EXPECT_EQ(forward.DisabledX, 200);
     EXPECT_EQ(panel.PanelButtons[BottomPanel::Close].PressedX, 120);
+
+    // A missing strip takes no room.
+    BottomPanel bare;
+    bare.CutFrames(false);
+    const RECT none = bare.ButtonRectIn(client, BottomPanel::Close);
+    EXPECT_TRUE(IsRectEmpty(&none));
 }
 
 TEST(BottomPanel, LandscapeStacksThemAndMenuAndCloseTakeTheFullWidth) {
@@ -86,13 +92,6 @@ TEST(BottomPanel, LandscapeStacksThemAndMenuAndCloseTakeTheFullWidth) {
     EXPECT_TRUE(Same(panel.ButtonRectIn(client, BottomPanel::Menu), {0, 308, 40, 354}));
     EXPECT_TRUE(Same(panel.ButtonRectIn(client, BottomPanel::Close), {0, 354, 40, 400}));
     EXPECT_EQ(panel.PanelButtons[BottomPanel::Back].DisabledY, 4 * 46);
-}
-
-TEST(BottomPanel, MissingStripsTakeNoRoom) {
-    BottomPanel panel;
-    panel.CutFrames(false);
-    const RECT rect = panel.ButtonRectIn({0, 0, 240, 46}, BottomPanel::Close);
-    EXPECT_TRUE(IsRectEmpty(&rect));
 }
 
 TEST(BottomPanel, PaintsTheFrameOfEachButtonsState) {
@@ -138,14 +137,8 @@ protected:
     BottomPanel panel;
 };
 
-TEST_F(BottomPanelPen, CreationGivesCommandsAndCaptions) {
-    EXPECT_EQ(panel.PanelButtons[BottomPanel::Back].CommandId, 101);
-    EXPECT_EQ(panel.PanelButtons[BottomPanel::Close].CommandId, 104);
-    EXPECT_EQ(panel.PanelButtons[BottomPanel::Forward].Caption, L"Вперед");
-    EXPECT_EQ(panel.CreatePanel(owner.Window), 1);
-}
-
 TEST_F(BottomPanelPen, AReleaseOverTheButtonSendsItsCommand) {
+    EXPECT_EQ(panel.PanelButtons[BottomPanel::Forward].Caption, L"Вперед");
     Send(WM_LBUTTONDOWN, At(10, 10));
     EXPECT_EQ(panel.PanelButtons[BottomPanel::Back].Pressed, 1);
     Send(WM_MOUSEMOVE, At(100, 10));

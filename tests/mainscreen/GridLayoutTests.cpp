@@ -66,10 +66,3 @@ TEST(GridLayout, NoCellFitsGivesNoGrid) {
         EXPECT_EQ(grid.Page, 0);
     }
 }
-
-TEST(GridLayout, AbsoluteCellsCountAcrossPages) {
-    EXPECT_EQ(AbsoluteCell(4, 2, 9), 22);
-    EXPECT_EQ(AbsoluteCell(9, 2, 9), -1);
-    EXPECT_EQ(AbsoluteCell(-1, 0, 9), -1);
-    EXPECT_EQ(AbsoluteCell(0, 0, 0), -1);
-}
