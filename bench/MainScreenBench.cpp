@@ -3,6 +3,7 @@
 // contacts that have pictures. Usage: mainscreen_bench   (tools/bench.sh runs it)
 #include "contacts/ContactDetails.h"
 #include "mainscreen/GridLayout.h"
+#include "platform/BufferedPaint.h"
 #include "platform/ContactStoreFiles.h"
 #include "shell/MainWindow.h"
 #include "shell/ResourceLibrary.h"
@@ -105,11 +106,7 @@ int wmain() {
     RECT client;
     GetClientRect(main.Window, &client);
     HDC memory = CreateCompatibleDC(ScreenDC);
-    // The same kind of off-screen bitmap as the window's painting uses.
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP buffer = CreateDIBSection(ScreenDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP buffer = platform::CreatePaintBuffer(ScreenDC, client.right, client.bottom);
     HGDIOBJ old = SelectObject(memory, buffer);
     const auto paint = [&] {
         main.Paint(memory, client, client);

@@ -226,9 +226,7 @@ LRESULT BottomPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
     switch (message) {
     case WM_PAINT:
-        platform::PaintBuffered(window, [this](HDC memory, HDC screen, const RECT& client) {
-            RECT clip;
-            GetClipBox(screen, &clip);
+        platform::PaintBuffered(window, [this](HDC memory, const RECT& client, const RECT& clip) {
             Paint(memory, client, clip);
         });
         return 0;

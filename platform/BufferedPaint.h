@@ -7,8 +7,13 @@
 
 namespace platform {
 
-// Paints window: paint draws into memory (screen is the window's own context, for compatible
-// contexts) over client, then the result is copied to the window.
-void PaintBuffered(HWND window, const std::function<void(HDC memory, HDC screen, const RECT& client)>& paint);
+// Paints window: paint draws into memory over client (what lies outside clip, the part that needs
+// painting, may be left out), then the result is copied to the window.
+void PaintBuffered(HWND window,
+                   const std::function<void(HDC memory, const RECT& client, const RECT& clip)>& paint);
+
+// A client-sized 32-bit DIB section to paint into: keyed image copies between DIB sections are many
+// times faster than onto a device-dependent bitmap.
+HBITMAP CreatePaintBuffer(HDC dc, int width, int height);
 
 } // namespace platform

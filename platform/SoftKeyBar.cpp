@@ -214,7 +214,7 @@ LRESULT SoftKeyBar::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        platform::PaintBuffered(window, [this](HDC memory, HDC, const RECT&) { Paint(memory); });
+        platform::PaintBuffered(window, [this](HDC memory, const RECT&, const RECT&) { Paint(memory); });
         return 0;
     case WM_DESTROY:
         RemoveWindowSubclass(parent_, ParentSubclass, SubclassId);

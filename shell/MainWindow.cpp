@@ -99,9 +99,7 @@ LRESULT MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     case WM_PAINT:
         platform::SHFullScreen(window, platform::SHFS_HIDESIPBUTTON);
-        platform::PaintBuffered(window, [this](HDC memory, HDC screen, const RECT& client) {
-            RECT clip;
-            GetClipBox(screen, &clip);
+        platform::PaintBuffered(window, [this](HDC memory, const RECT& client, const RECT& clip) {
             Paint(memory, client, clip);
         });
         return 0;

@@ -62,11 +62,11 @@ bool ContactViewWindow::Open(unsigned long oid) {
 }
 
 void ContactViewWindow::Paint() {
-    platform::PaintBuffered(
-        Window, [this](HDC memory, HDC screen, const RECT& client) { Draw(memory, screen, client); });
+    platform::PaintBuffered(Window,
+                            [this](HDC memory, const RECT& client, const RECT&) { Draw(memory, client); });
 }
 
-void ContactViewWindow::Draw(HDC memory, HDC dc, const RECT& client) {
+void ContactViewWindow::Draw(HDC memory, const RECT& client) {
     FillRect(memory, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetBkMode(memory, TRANSPARENT);
 
@@ -74,7 +74,7 @@ void ContactViewWindow::Draw(HDC memory, HDC dc, const RECT& client) {
     if (photo_) {
         BITMAP info = {};
         GetObjectW(photo_, sizeof info, &info);
-        HDC source = CreateCompatibleDC(dc);
+        HDC source = CreateCompatibleDC(memory);
         HGDIOBJ oldPhoto = SelectObject(source, photo_);
         BitBlt(memory, (client.right - info.bmWidth) / 2, y, info.bmWidth, info.bmHeight, source, 0, 0,
                SRCCOPY);

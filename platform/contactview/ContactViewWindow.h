@@ -20,7 +20,7 @@ public:
 
 private:
     void Paint();
-    void Draw(HDC memory, HDC dc, const RECT& client);
+    void Draw(HDC memory, const RECT& client);
 
     std::wstring title_;
     std::wstring company_;

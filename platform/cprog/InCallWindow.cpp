@@ -90,7 +90,8 @@ void InCallWindow::Layout() {
 }
 
 void InCallWindow::Paint() {
-    platform::PaintBuffered(Window, [this](HDC memory, HDC, const RECT& client) { Draw(memory, client); });
+    platform::PaintBuffered(Window,
+                            [this](HDC memory, const RECT& client, const RECT&) { Draw(memory, client); });
 }
 
 void InCallWindow::Draw(HDC memory, const RECT& client) {

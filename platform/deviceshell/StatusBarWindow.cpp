@@ -209,8 +209,8 @@ LRESULT StatusBarWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        platform::PaintBuffered(window,
-                                [this](HDC memory, HDC, const RECT& client) { Paint(memory, client); });
+        platform::PaintBuffered(
+            window, [this](HDC memory, const RECT& client, const RECT&) { Paint(memory, client); });
         return 0;
     case WM_DESTROY:
         UnregisterHotKey(window, RotateHotKey);
