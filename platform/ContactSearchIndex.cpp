@@ -14,43 +14,52 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-std::wstring Wide(std::string_view utf8) {
-    std::wstring text(utf8.size(), 0);
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           text.data(), static_cast<int>(text.size()));
-    text.resize(length > 0 ? length : 0);
-    return text;
+// Appends the UTF-8 text to pool as UTF-16.
+void AppendWide(std::wstring& pool, std::string_view utf8) {
+    const size_t start = pool.size();
+    pool.resize(start + utf8.size());
+    const int length = utf8.empty()
+                           ? 0
+                           : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                 pool.data() + start, static_cast<int>(utf8.size()));
+    pool.resize(start + (length > 0 ? length : 0));
 }
 
-// A key that orders names as the platform compares them under the system default locale.
-std::string SortKey(const std::wstring& name) {
-    char key[512];
-    int size =
-        LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, reinterpret_cast<wchar_t*>(key), sizeof key);
-    if (size > 0) return std::string(key, size);
-    size = LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, nullptr, 0);
-    std::string longKey(size > 0 ? size : 0, 0);
-    if (size > 0)
-        LCMapStringW(0x0800, LCMAP_SORTKEY, name.c_str(), -1, reinterpret_cast<wchar_t*>(longKey.data()),
-                     size);
-    return longKey;
+// Appends a key to pool that orders names as the platform compares them under the system default
+// locale.
+void AppendSortKey(std::string& pool, std::wstring_view name) {
+    // The empty name is measured by its terminator: a zero length is refused.
+    const wchar_t* text = name.empty() ? L"" : name.data();
+    const int length = name.empty() ? -1 : static_cast<int>(name.size());
+    const size_t start = pool.size();
+    pool.resize(start + 512);
+    int size = LCMapStringW(0x0800, LCMAP_SORTKEY, text, length,
+                            reinterpret_cast<wchar_t*>(pool.data() + start), 512);
+    if (size <= 0) {
+        size = LCMapStringW(0x0800, LCMAP_SORTKEY, text, length, nullptr, 0);
+        pool.resize(start + (size > 0 ? size : 0));
+        if (size > 0)
+            LCMapStringW(0x0800, LCMAP_SORTKEY, text, length, reinterpret_cast<wchar_t*>(pool.data() + start),
+                         size);
+    }
+    pool.resize(start + (size > 0 ? size : 0));
 }
 
 // The numbers a card keeps in its notes' information block.
-std::vector<PhoneEntry> NotesNumbers(const vcard::CardSet& set, const vcard::Card& card) {
+Array<PhoneEntry> NotesNumbers(const vcard::CardSet& set, const vcard::Card& card) {
+    Array<PhoneEntry> phones;
     const std::string_view bytes = set.Get(card, vcard::Notes);
     // Text notes without the block's start marker hold no numbers: most notes are skipped undecoded.
     if (bytes.empty() ||
         (!card.RawNotes && bytes.find("== start pim information ==") == std::string_view::npos))
-        return {};
+        return phones;
+    std::wstring text;
+    if (!card.RawNotes) AppendWide(text, bytes);
     const WString notes = card.RawNotes
                               ? DecodeNotes(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size())
-                              : WString(Wide(bytes).c_str());
-    Array<PhoneEntry> phones;
+                              : WString(text.c_str());
     ReadPhoneList(InformationBlock(notes), phones);
-    std::vector<PhoneEntry> entries;
-    for (int i = 0; i < phones.GetSize(); ++i) entries.push_back(phones.GetAt(i));
-    return entries;
+    return phones;
 }
 
 void Put(std::vector<BYTE>& reply, const void* data, size_t bytes) {
@@ -75,12 +84,12 @@ std::string DigitsOf(const wchar_t* number) {
     return digits;
 }
 
-bool SameNumber(const std::string& a, const std::string& b) {
+bool SameNumber(std::string_view a, std::string_view b) {
     if (a.empty() || b.empty()) return false;
     if (a == b) return true;
     constexpr size_t Significant = 10;
     return a.size() >= Significant && b.size() >= Significant &&
-           a.compare(a.size() - Significant, Significant, b, b.size() - Significant, Significant) == 0;
+           a.substr(a.size() - Significant) == b.substr(b.size() - Significant);
 }
 
 void ContactSearchIndex::SetKeys(const KeypadLayout& layout) {
@@ -97,65 +106,94 @@ void ContactSearchIndex::SetKeys(const KeypadLayout& layout) {
 }
 
 void ContactSearchIndex::Build(const ContactSnapshot& snapshot) {
-    std::vector<IndexedContact> contacts;
-    std::vector<std::string> sortKeys;
-    contacts.reserve(snapshot.ByOid.size());
+    text_.clear();
+    numbers_.clear();
+    records_.clear();
+    records_.reserve(snapshot.ByOid.size());
+    std::string keys;
+    std::vector<Span> keySpans; // of keys
+    keySpans.reserve(snapshot.ByOid.size());
+    // Each appends to text_ and tells where the text lies.
+    auto addUtf8 = [&](std::string_view utf8) {
+        const auto start = static_cast<uint32_t>(text_.size());
+        AppendWide(text_, utf8);
+        return Span{start, static_cast<uint32_t>(text_.size()) - start};
+    };
+    auto addText = [&](std::wstring_view text) {
+        const Span taken{static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(text.size())};
+        text_.append(text);
+        return taken;
+    };
+    // The snapshot lists its cards in id order, and so the records are kept.
     for (const ContactSnapshot::Entry& entry : snapshot.ByOid) {
         const vcard::CardSet& set = snapshot.Files[entry.File]->Set;
         const vcard::Card& card = set.Cards[entry.Card];
-        IndexedContact contact;
-        contact.Oid = entry.Oid;
-        contact.SortName = Wide(set.Get(card, vcard::SortName));
-        contact.Company = Wide(set.Get(card, vcard::Company));
-        contact.Name = contact.SortName.empty() ? contact.Company : contact.SortName;
+        Record record;
+        record.Oid = entry.Oid;
+        record.SortName = addUtf8(set.Get(card, vcard::SortName));
+        record.Company = addUtf8(set.Get(card, vcard::Company));
+        record.FirstNumber = static_cast<uint32_t>(numbers_.size());
         for (int kind = 0; kind < vcard::PhoneKinds; ++kind) {
             const std::string_view number = set.Get(card, static_cast<vcard::Field>(vcard::PhoneField(kind)));
             if (number.empty()) continue;
-            contact.Numbers.push_back(Wide(number));
-            contact.Kinds.emplace_back(1, static_cast<wchar_t>(kind + 1));
+            const wchar_t kindText = static_cast<wchar_t>(kind + 1);
+            Number stored;
+            stored.Text = addUtf8(number);
+            stored.Kind = addText(std::wstring_view(&kindText, 1));
+            numbers_.push_back(stored);
         }
-        for (const PhoneEntry& entry : NotesNumbers(set, card)) {
-            contact.Numbers.emplace_back(entry.Number);
-            contact.Kinds.emplace_back(entry.Label);
+        const Array<PhoneEntry> phones = NotesNumbers(set, card);
+        for (int i = 0; i < phones.GetSize(); ++i) {
+            const PhoneEntry phone = phones.GetAt(i);
+            Number stored;
+            stored.Text = addText(static_cast<const wchar_t*>(phone.Number));
+            stored.Kind = addText(static_cast<const wchar_t*>(phone.Label));
+            numbers_.push_back(stored);
         }
-        for (const std::wstring& number : contact.Numbers) contact.Digits.push_back(DigitsOf(number.c_str()));
-        sortKeys.push_back(SortKey(contact.Name));
-        contacts.push_back(std::move(contact));
+        record.NumberCount = static_cast<uint32_t>(numbers_.size()) - record.FirstNumber;
+        records_.push_back(record);
+        const auto keyStart = static_cast<uint32_t>(keys.size());
+        AppendSortKey(keys, NameOf(record));
+        keySpans.push_back({keyStart, static_cast<uint32_t>(keys.size()) - keyStart});
     }
 
-    std::vector<size_t> order(contacts.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return sortKeys[a] < sortKeys[b]; });
+    order_.resize(records_.size());
+    for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<uint32_t>(i);
+    auto key = [&](uint32_t record) {
+        return std::string_view(keys).substr(keySpans[record].Start, keySpans[record].Length);
+    };
+    std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
 
-    contacts_.clear();
-    byOid_.clear();
     names_.clear();
     words_.clear();
     digits_.clear();
     nameStart_.assign(1, 0);
     wordStart_.assign(1, 0);
     digitStart_.assign(1, 0);
-    contacts_.reserve(contacts.size());
-    for (size_t i : order) {
-        IndexedContact& contact = contacts[i];
-        const std::wstring lower = Lower(contact.Name);
-        const uint32_t base = static_cast<uint32_t>(names_.size());
-        for (size_t k = 0; k < lower.size(); ++k) {
+    for (uint32_t index : order_) {
+        const Record& record = records_[index];
+        const std::wstring_view name = NameOf(record);
+        const size_t base = names_.size();
+        names_.insert(names_.end(), name.begin(), name.end());
+        wchar_t* lower = names_.data() + base;
+        if (!name.empty()) CharLowerBuffW(lower, static_cast<DWORD>(name.size()));
+        for (size_t k = 0; k < name.size(); ++k) {
             const bool start = k == 0 || IsKeypadSeparator(lower[k - 1]);
-            if (start && !IsKeypadSeparator(lower[k])) words_.push_back(base + static_cast<uint32_t>(k));
+            if (start && !IsKeypadSeparator(lower[k])) words_.push_back(static_cast<uint32_t>(base + k));
         }
-        names_.insert(names_.end(), lower.begin(), lower.end());
-        for (const std::string& number : contact.Digits) {
-            digits_.insert(digits_.end(), number.begin(), number.end());
+        for (uint32_t n = record.FirstNumber; n < record.FirstNumber + record.NumberCount; ++n) {
+            for (wchar_t c : Text(numbers_[n].Text))
+                if (c >= L'0' && c <= L'9') digits_.push_back(static_cast<char>(c));
             digits_.push_back(0);
         }
         nameStart_.push_back(static_cast<uint32_t>(names_.size()));
         wordStart_.push_back(static_cast<uint32_t>(words_.size()));
         digitStart_.push_back(static_cast<uint32_t>(digits_.size()));
-        byOid_.emplace(contact.Oid, contacts_.size());
-        contacts_.push_back(std::move(contact));
     }
+}
+
+std::wstring_view ContactSearchIndex::NameOf(const Record& record) const {
+    return Text(record.SortName.Length ? record.SortName : record.Company);
 }
 
 bool ContactSearchIndex::MatchesName(size_t contact, const uint8_t* keys, size_t count) const {
@@ -187,7 +225,7 @@ void ContactSearchIndex::Search(const std::wstring& digits, std::vector<DWORD>& 
     ids.clear();
     patterns.clear();
     if (digits.empty()) {
-        for (const IndexedContact& contact : contacts_) ids.push_back(contact.Oid);
+        for (uint32_t record : order_) ids.push_back(records_[record].Oid);
         return;
     }
     std::vector<uint8_t> keys;
@@ -207,28 +245,45 @@ void ContactSearchIndex::Search(const std::wstring& digits, std::vector<DWORD>& 
         pattern += keyLetters_[key];
     }
     std::vector<DWORD> byNumber;
-    for (size_t i = 0; i < contacts_.size(); ++i) {
+    for (size_t i = 0; i < order_.size(); ++i) {
         if (spellable && MatchesName(i, keys.data(), keys.size()))
-            ids.push_back(contacts_[i].Oid);
+            ids.push_back(records_[order_[i]].Oid);
         else if (MatchesNumber(i, typed))
-            byNumber.push_back(contacts_[i].Oid);
+            byNumber.push_back(records_[order_[i]].Oid);
     }
     ids.insert(ids.end(), byNumber.begin(), byNumber.end());
     if (spellable) patterns.push_back(pattern);
 }
 
-const IndexedContact* ContactSearchIndex::Find(DWORD oid) const {
-    const auto found = byOid_.find(oid);
-    return found == byOid_.end() ? nullptr : &contacts_[found->second];
+std::optional<IndexedContact> ContactSearchIndex::Find(DWORD oid) const {
+    const auto found = std::lower_bound(records_.begin(), records_.end(), oid,
+                                        [](const Record& record, DWORD value) { return record.Oid < value; });
+    if (found == records_.end() || found->Oid != oid) return std::nullopt;
+    IndexedContact contact;
+    contact.Oid = oid;
+    contact.Name = NameOf(*found);
+    contact.Company = Text(found->Company);
+    contact.SortName = Text(found->SortName);
+    for (uint32_t n = found->FirstNumber; n < found->FirstNumber + found->NumberCount; ++n) {
+        contact.Numbers.emplace_back(Text(numbers_[n].Text));
+        contact.Kinds.emplace_back(Text(numbers_[n].Kind));
+    }
+    return contact;
 }
 
 std::vector<DWORD> ContactSearchIndex::FindByNumber(const std::wstring& number) const {
     std::vector<DWORD> ids;
     const std::string wanted = DigitsOf(number.c_str());
-    for (const IndexedContact& contact : contacts_) {
-        if (std::any_of(contact.Digits.begin(), contact.Digits.end(),
-                        [&](const std::string& digits) { return SameNumber(digits, wanted); }))
-            ids.push_back(contact.Oid);
+    for (size_t i = 0; i < order_.size(); ++i) {
+        // The contact's numbers, each closed by a zero.
+        std::string_view digits(digits_.data() + digitStart_[i], digitStart_[i + 1] - digitStart_[i]);
+        for (size_t end = digits.find('\0'); end != std::string_view::npos; end = digits.find('\0')) {
+            if (SameNumber(digits.substr(0, end), wanted)) {
+                ids.push_back(records_[order_[i]].Oid);
+                break;
+            }
+            digits.remove_prefix(end + 1);
+        }
     }
     return ids;
 }

@@ -23,17 +23,18 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace platform {
 
+// One contact's record, as code 2 replies it.
 struct IndexedContact {
     DWORD Oid = 0;
     std::wstring Name;                        // as shown
     std::vector<std::wstring> Numbers, Kinds; // kind: one character 1..13, or the label
-    std::vector<std::string> Digits;          // digits of each number
     std::wstring Company, SortName;
 };
 
@@ -47,20 +48,41 @@ public:
     // Code 1: the ids in reply order and the highlight patterns.
     void Search(const std::wstring& digits, std::vector<DWORD>& ids,
                 std::vector<std::wstring>& patterns) const;
-    // Code 2: the contact, or null.
-    const IndexedContact* Find(DWORD oid) const;
+    // Code 2: the contact, or nothing.
+    std::optional<IndexedContact> Find(DWORD oid) const;
     // Code 5: the contacts having the number.
     std::vector<DWORD> FindByNumber(const std::wstring& number) const;
 
-    size_t Size() const { return contacts_.size(); }
+    size_t Size() const { return records_.size(); }
 
 private:
+    // A run of characters of text_.
+    struct Span {
+        uint32_t Start = 0, Length = 0;
+    };
+    struct Number {
+        Span Text, Kind;
+    };
+    struct Record {
+        DWORD Oid = 0;
+        Span SortName, Company;
+        uint32_t FirstNumber = 0, NumberCount = 0; // entries of numbers_
+    };
+
+    std::wstring_view Text(Span span) const {
+        return std::wstring_view(text_).substr(span.Start, span.Length);
+    }
+    std::wstring_view NameOf(const Record& record) const;
     bool MatchesName(size_t contact, const uint8_t* keys, size_t count) const;
     bool MatchesNumber(size_t contact, const std::string& typed) const;
 
-    std::vector<IndexedContact> contacts_; // in name order
-    std::unordered_map<DWORD, size_t> byOid_;
-    // Per contact i, entries [start[i], start[i + 1]) of the flat arrays.
+    // Every contact's texts back to back, so that building the index allocates a few large blocks
+    // rather than several strings per contact.
+    std::wstring text_;
+    std::vector<Number> numbers_;
+    std::vector<Record> records_; // in id order
+    std::vector<uint32_t> order_; // the record of each contact in name order
+    // Per contact i in name order, entries [start[i], start[i + 1]) of the flat arrays.
     std::vector<wchar_t> names_; // lower-cased names
     std::vector<uint32_t> nameStart_;
     std::vector<uint32_t> words_; // word starts, as offsets into names_
@@ -72,7 +94,7 @@ private:
 };
 
 // Whether two numbers are the same by the rule above.
-bool SameNumber(const std::string& digitsA, const std::string& digitsB);
+bool SameNumber(std::string_view digitsA, std::string_view digitsB);
 std::string DigitsOf(const wchar_t* number);
 
 // Reply bytes of the three requests, in the formats the search client reads.

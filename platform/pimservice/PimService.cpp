@@ -85,8 +85,7 @@ __declspec(dllexport) BOOL IPM_IOControl(DWORD, DWORD code, BYTE* input, DWORD i
         DWORD oid = 0;
         if (inputBytes < sizeof oid) break;
         std::memcpy(&oid, input, sizeof oid);
-        if (const platform::IndexedContact* contact = running->index.Find(oid))
-            reply = platform::RecordReply(*contact);
+        if (const auto contact = running->index.Find(oid)) reply = platform::RecordReply(*contact);
         break;
     }
     case 5:
