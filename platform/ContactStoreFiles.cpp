@@ -292,6 +292,41 @@ private:
 
 } // namespace
 
+size_t KeyTable::Home(uint64_t key) const {
+    // The bits of the key mixed, so that neighbouring keys spread over the table.
+    key ^= key >> 33;
+    key *= 0xFF51AFD7ED558CCDull;
+    key ^= key >> 33;
+    return static_cast<size_t>(key) & (slots_.size() - 1);
+}
+
+const uint32_t* KeyTable::Find(uint64_t key) const {
+    if (slots_.empty()) return nullptr;
+    for (size_t i = Home(key);; i = (i + 1) & (slots_.size() - 1)) {
+        if (!slots_[i].Used) return nullptr;
+        if (slots_[i].Key == key) return &slots_[i].Value;
+    }
+}
+
+void KeyTable::Set(uint64_t key, uint32_t value) {
+    Reserve(size_ + 1);
+    size_t i = Home(key);
+    while (slots_[i].Used && slots_[i].Key != key) i = (i + 1) & (slots_.size() - 1);
+    if (!slots_[i].Used) ++size_;
+    slots_[i] = {key, value, true};
+}
+
+void KeyTable::Reserve(size_t count) {
+    if (count * 4 <= slots_.size() * 3) return;
+    size_t capacity = 16;
+    while (capacity * 3 < count * 4) capacity *= 2;
+    std::vector<Slot> old(capacity);
+    old.swap(slots_);
+    size_ = 0;
+    for (const Slot& slot : old)
+        if (slot.Used) Set(slot.Key, slot.Value);
+}
+
 const ContactSnapshot::Entry* ContactSnapshot::Find(uint32_t oid) const {
     auto found = std::lower_bound(ByOid.begin(), ByOid.end(), oid,
                                   [](const Entry& entry, uint32_t value) { return entry.Oid < value; });
@@ -399,12 +434,13 @@ bool VcardContactStore::Reload() {
 }
 
 void VcardContactStore::AssignIds(ContactSnapshot& snapshot) {
-    std::unordered_set<uint64_t> seen;
+    KeyTable seen;
+    KeyTable repeats; // key hash -> the last n of its "#n"
     size_t total = 0;
     for (const auto& files : snapshot.Files) total += files->Set.Cards.size();
-    seen.reserve(total);
-    ids_.reserve(ids_.size() + total);
-    usedIds_.reserve(usedIds_.size() + total);
+    seen.Reserve(total);
+    ids_.Reserve(ids_.Size() + total);
+    usedIds_.Reserve(usedIds_.Size() + total);
     snapshot.ByOid.reserve(total);
     bool added = false;
     for (uint32_t f = 0; f < snapshot.Files.size(); ++f) {
@@ -418,17 +454,23 @@ void VcardContactStore::AssignIds(ContactSnapshot& snapshot) {
                 key = byFile;
             }
             uint64_t hash = Hash64(key);
-            for (int n = 2; seen.count(hash); ++n) hash = Hash64(std::string(key) + "#" + std::to_string(n));
-            seen.insert(hash);
-            auto known = ids_.find(hash);
+            if (const uint64_t base = hash; seen.Find(base)) {
+                // A repeated key takes the first "#n" not taken, counting on from the last one given.
+                const uint32_t* last = repeats.Find(base);
+                uint32_t n = last ? *last : 1;
+                do hash = Hash64(std::string(key) + "#" + std::to_string(++n));
+                while (seen.Find(hash));
+                repeats.Set(base, n);
+            }
+            seen.Set(hash, 0);
             uint32_t oid;
-            if (known != ids_.end()) {
-                oid = known->second;
+            if (const uint32_t* known = ids_.Find(hash)) {
+                oid = *known;
             } else {
                 oid = Hash32(key);
-                while (oid == 0 || usedIds_.count(oid)) ++oid;
-                ids_.emplace(hash, oid);
-                usedIds_.insert(oid);
+                while (oid == 0 || usedIds_.Find(oid)) ++oid;
+                ids_.Set(hash, oid);
+                usedIds_.Set(oid, 0);
                 added = true;
             }
             snapshot.ByOid.push_back({oid, f, c});
@@ -460,16 +502,16 @@ void VcardContactStore::LoadIds() {
     if (options_.StatePath.empty()) return;
     std::string text;
     if (!ReadWholeFile(options_.StatePath, text)) return;
-    ids_.reserve(text.size() / 26);
-    usedIds_.reserve(text.size() / 26);
+    ids_.Reserve(text.size() / 26);
+    usedIds_.Reserve(text.size() / 26);
     size_t pos = 0;
     while (pos < text.size()) {
         uint64_t oid = 0, hash = 0;
         bool good = ReadHex(text, pos, 8, oid) && pos < text.size() && text[pos++] == ' ' &&
                     ReadHex(text, pos, 16, hash) && (pos == text.size() || text[pos] == '\n');
-        if (good && oid != 0 && !usedIds_.count(static_cast<uint32_t>(oid)) && !ids_.count(hash)) {
-            ids_.emplace(hash, static_cast<uint32_t>(oid));
-            usedIds_.insert(static_cast<uint32_t>(oid));
+        if (good && oid != 0 && !usedIds_.Find(oid) && !ids_.Find(hash)) {
+            ids_.Set(hash, static_cast<uint32_t>(oid));
+            usedIds_.Set(oid, 0);
         }
         size_t end = text.find('\n', pos);
         pos = end == std::string::npos ? text.size() : end + 1;
@@ -479,13 +521,13 @@ void VcardContactStore::LoadIds() {
 void VcardContactStore::SaveIds() const {
     if (options_.StatePath.empty()) return;
     std::string text;
-    text.reserve(ids_.size() * 26);
+    text.reserve(ids_.Size() * 26);
     char line[32];
-    for (const auto& [hash, oid] : ids_) {
+    ids_.ForEach([&](uint64_t hash, uint32_t oid) {
         int length =
             std::snprintf(line, sizeof line, "%08x %016llx\n", oid, static_cast<unsigned long long>(hash));
         text.append(line, static_cast<size_t>(length));
-    }
+    });
     // Written aside and moved into place, so a crash never leaves half a state behind.
     std::wstring temporary = options_.StatePath + L".new";
     {

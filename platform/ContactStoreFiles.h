@@ -29,7 +29,6 @@
 #include <string>
 #include <thread>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -61,6 +60,35 @@ struct ContactSnapshot {
 
     const Entry* Find(uint32_t oid) const;
     size_t CardCount() const { return ByOid.size(); }
+};
+
+// A hash table from 64-bit keys to 32-bit values kept in one block, open-addressed: the store keeps an
+// entry for every card it has ever seen, up to hundreds of thousands, and a table of nodes would spend
+// most of a load allocating them.
+class KeyTable {
+public:
+    // The key's value, or null.
+    const uint32_t* Find(uint64_t key) const;
+    // Adds the key, or gives it a new value.
+    void Set(uint64_t key, uint32_t value);
+    // Makes room for count keys in all.
+    void Reserve(size_t count);
+    size_t Size() const { return size_; }
+    template <class Visit> void ForEach(Visit visit) const {
+        for (const Slot& slot : slots_)
+            if (slot.Used) visit(slot.Key, slot.Value);
+    }
+
+private:
+    struct Slot {
+        uint64_t Key = 0;
+        uint32_t Value = 0;
+        bool Used = false;
+    };
+    size_t Home(uint64_t key) const;
+
+    std::vector<Slot> slots_; // a power of two of them, at most three quarters used
+    size_t size_ = 0;
 };
 
 class VcardContactStore {
@@ -100,8 +128,8 @@ private:
     std::mutex loading_;
     mutable std::mutex current_;
     std::shared_ptr<const ContactSnapshot> snapshot_;
-    std::unordered_map<uint64_t, uint32_t> ids_; // key hash -> oid
-    std::unordered_set<uint32_t> usedIds_;
+    KeyTable ids_;     // key hash -> oid
+    KeyTable usedIds_; // oid -> 0
     // Files seen still being written: the state last seen and the tick count when it was first seen.
     std::unordered_map<std::wstring, std::pair<StoreFile, DWORD>> pending_;
     HANDLE stop_ = nullptr;

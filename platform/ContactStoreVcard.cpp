@@ -35,7 +35,9 @@ std::string_view StripQuotes(std::string_view text) {
     return text;
 }
 
-bool IsValidUtf8(std::string_view text) {
+// Whether text is UTF-8 by its byte patterns; strict also refuses overlong forms, surrogates and
+// values past U+10FFFF, which a conversion would replace.
+bool IsValidUtf8(std::string_view text, bool strict = false) {
     size_t i = 0;
     while (i < text.size()) {
         unsigned char c = static_cast<unsigned char>(text[i]);
@@ -47,6 +49,12 @@ bool IsValidUtf8(std::string_view text) {
         if (follow == 9 || i + follow >= text.size()) return false;
         for (size_t k = 1; k <= follow; ++k)
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        if (strict && follow >= 2) {
+            unsigned char next = static_cast<unsigned char>(text[i + 1]);
+            if ((c == 0xE0 && next < 0xA0) || (c == 0xED && next >= 0xA0) || (c == 0xF0 && next < 0x90) ||
+                (c == 0xF4 && next >= 0x90))
+                return false;
+        }
         i += follow + 1;
     }
     return true;
@@ -93,7 +101,11 @@ void AppendUtf8(std::string_view bytes, UINT page, std::string& out) {
     if (IsAscii(bytes)) {
         out.append(bytes);
     } else if (page == CP_UTF8) {
-        AppendConverted(bytes, CP_UTF8, out); // replaces malformed sequences
+        if (IsValidUtf8(bytes, true)) {
+            out.append(bytes);
+        } else {
+            AppendConverted(bytes, CP_UTF8, out); // replaces malformed sequences
+        }
     } else if (page != 0) {
         AppendConverted(bytes, page, out);
     } else if (IsValidUtf8(bytes)) {
@@ -197,9 +209,9 @@ void Unescape(std::string_view value, std::string& out, const char* lineBreak) {
     }
 }
 
-// A name part: a comma list (vCard 3.0 and later) joins with blanks.
-std::string NamePart(std::string_view part) {
-    std::string out, text;
+// A name part into out: a comma list (vCard 3.0 and later) joins with blanks.
+void NamePart(std::string_view part, std::string& text, std::string& out) {
+    out.clear();
     size_t begin = 0;
     for (size_t i = 0; i <= part.size(); ++i) {
         if (i < part.size() && part[i] == '\\') {
@@ -215,15 +227,12 @@ std::string NamePart(std::string_view part) {
         if (!out.empty()) out += ' ';
         out += trimmed;
     }
-    return out;
 }
 
-// Removes control characters so that a key fits on one line of the store's state.
-std::string KeyText(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    return out;
+// Appends text with its control characters made blanks, so that a key fits on one line of the store's
+// state.
+void AppendKeyText(std::string_view text, std::string& out) {
+    for (char c : text) out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
 }
 
 struct Tel {
@@ -241,7 +250,9 @@ struct Label {
 struct CardBuilder {
     std::string N, Fn, Org, Uid, SortString, SortAs, Notes, RawNotes, Photo;
     bool HasN = false, HasRawNotes = false, HasPhoto = false;
-    std::vector<std::string_view> Parts; // scratch
+    // What Store works on, kept between cards for the buffers.
+    std::string First, Last, Middle, Company, SortName, FullName, Overflow, Text;
+    std::vector<std::string_view> Parts;
     std::vector<Tel> Tels; // the first TelCount are this card's; the rest keep their buffers for reuse
     size_t TelCount = 0;
     std::vector<Label> Labels;
@@ -407,20 +418,22 @@ void AddOverflowNumbers(std::string& notes, const std::string& items) {
 
 void Store(CardBuilder& card, CardSet& set) {
     std::vector<std::string_view>& parts = card.Parts;
-    std::string first, last, middle, company, sortName;
+    std::string &first = card.First, &last = card.Last, &middle = card.Middle, &company = card.Company,
+                &sortName = card.SortName, &fn = card.FullName, &text = card.Text;
+    for (std::string* cleared : {&first, &last, &middle, &company, &sortName, &fn}) cleared->clear();
     if (card.HasN) {
         SplitStructured(card.N, ';', parts);
-        last = NamePart(parts[0]);
-        if (parts.size() > 1) first = NamePart(parts[1]);
-        if (parts.size() > 2) middle = NamePart(parts[2]);
+        NamePart(parts[0], text, last);
+        if (parts.size() > 1) NamePart(parts[1], text, first);
+        if (parts.size() > 2) NamePart(parts[2], text, middle);
     }
-    std::string fn;
     Unescape(card.Fn, fn, " ");
     std::string_view fullName = Trim(fn);
     if (!card.Org.empty()) {
         SplitStructured(card.Org, ';', parts);
-        Unescape(parts[0], company, " ");
-        company = std::string(Trim(company));
+        text.clear();
+        Unescape(parts[0], text, " ");
+        company = Trim(text);
     }
     if (first.empty() && last.empty() && middle.empty() && !fullName.empty() && fullName != company) {
         size_t space = fullName.find_last_of(' ');
@@ -442,14 +455,15 @@ void Store(CardBuilder& card, CardSet& set) {
             sortName += trimmed;
         }
     } else if (!last.empty() && !first.empty()) {
-        sortName = last + ", " + first;
+        sortName.append(last).append(", ").append(first);
     } else {
         sortName = !last.empty() ? last : !first.empty() ? first : company;
     }
 
     // Numbers: kinds first by their labels, then by their types; what finds no kind goes to the notes.
     std::string_view phones[PhoneKinds];
-    std::string overflow;
+    std::string& overflow = card.Overflow;
+    overflow.clear();
     for (size_t t = 0; t < card.TelCount; ++t) {
         const Tel& tel = card.Tels[t];
         bool repeated = false;
@@ -492,13 +506,6 @@ void Store(CardBuilder& card, CardSet& set) {
     }
     if (!overflow.empty() && !card.HasRawNotes) AddOverflowNumbers(card.Notes, overflow);
 
-    std::string key;
-    if (!card.Uid.empty()) {
-        key = "U:" + KeyText(Trim(card.Uid));
-    } else {
-        key = "N:" + KeyText(card.Fn) + "|" + KeyText(card.N) + "|" + KeyText(card.Org);
-    }
-
     Card stored;
     stored.Start = static_cast<uint32_t>(set.Bytes.size());
     stored.RawNotes = card.HasRawNotes;
@@ -514,7 +521,19 @@ void Store(CardBuilder& card, CardSet& set) {
     for (int kind = 0; kind < PhoneKinds; ++kind) put(static_cast<Field>(PhoneField(kind)), phones[kind]);
     put(Notes, card.HasRawNotes ? card.RawNotes : card.Notes);
     put(Photo, card.Photo);
-    put(Key, key);
+    const size_t key = set.Bytes.size();
+    if (!card.Uid.empty()) {
+        set.Bytes += "U:";
+        AppendKeyText(Trim(card.Uid), set.Bytes);
+    } else {
+        set.Bytes += "N:";
+        AppendKeyText(card.Fn, set.Bytes);
+        set.Bytes += '|';
+        AppendKeyText(card.N, set.Bytes);
+        set.Bytes += '|';
+        AppendKeyText(card.Org, set.Bytes);
+    }
+    stored.Length[Key] = static_cast<uint32_t>(set.Bytes.size() - key);
     set.Cards.push_back(stored);
 }
 
@@ -632,9 +651,10 @@ ParseResult ParseVcards(std::string_view input, CardSet& set) {
     std::string converted;
     Lines lines(Normalise(input, converted));
     ParseResult result;
-    // Roughly what the cards keep of their text, so that the storage seldom grows.
-    set.Bytes.reserve(set.Bytes.size() + input.size() / 2);
-    set.Cards.reserve(set.Cards.size() + input.size() / 256);
+    // About the most the cards keep of their text (base64 pictures shrink to three quarters, property
+    // names are dropped), so that the storage seldom grows; the spare room is given back at the end.
+    set.Bytes.reserve(set.Bytes.size() + input.size() / 4 * 3);
+    set.Cards.reserve(set.Cards.size() + input.size() / 128);
     CardBuilder card;
     bool inCard = false;
     std::string joined, scratch, value, unescaped;
@@ -741,6 +761,8 @@ ParseResult ParseVcards(std::string_view input, CardSet& set) {
         result.Complete = false;
         finish();
     }
+    set.Bytes.shrink_to_fit();
+    set.Cards.shrink_to_fit();
     return result;
 }
 
