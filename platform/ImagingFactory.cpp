@@ -187,21 +187,46 @@ private:
 
     HRESULT Decode(IWICBitmapDecoder* decoder, IImage** image) {
         ComPtr<IWICBitmapFrameDecode> frame;
-        ComPtr<IWICFormatConverter> converter;
         HRESULT result = decoder->GetFrame(0, &frame);
-        if (SUCCEEDED(result)) result = wic_->CreateFormatConverter(&converter);
-        if (SUCCEEDED(result))
-            result = converter->Initialize(frame.p, PremultipliedBgra, WICBitmapDitherTypeNone, nullptr, 0,
-                                           WICBitmapPaletteTypeCustom);
         UINT width = 0, height = 0;
-        if (SUCCEEDED(result)) result = converter->GetSize(&width, &height);
+        WICPixelFormatGUID format = {};
+        if (SUCCEEDED(result)) result = frame->GetSize(&width, &height);
+        if (SUCCEEDED(result)) result = frame->GetPixelFormat(&format);
         if (FAILED(result)) return result;
         if (!width || !height || UINT64{width} * height > MaxPixels) return E_INVALIDARG;
         std::vector<BYTE> pixels(size_t{width} * height * 4);
-        result = converter->CopyPixels(nullptr, width * 4, UINT(pixels.size()), pixels.data());
+        // Photos mostly decode to 24-bit BGR, which is widened here at a fraction of the cost of the
+        // general converter.
+        result = format == GUID_WICPixelFormat24bppBGR ? CopyBgr(frame.p, width, height, pixels)
+                                                       : CopyConverted(frame.p, width, pixels);
         if (FAILED(result)) return result;
         *image = new PixelImage(width, height, std::move(pixels));
         return S_OK;
+    }
+
+    // A 24-bit BGR frame into opaque 32-bit pixels, in place from the end of the buffer backwards.
+    static HRESULT CopyBgr(IWICBitmapFrameDecode* frame, UINT width, UINT height, std::vector<BYTE>& pixels) {
+        const size_t packed = size_t{width} * height * 3;
+        const HRESULT result = frame->CopyPixels(nullptr, width * 3, UINT(packed), pixels.data());
+        if (FAILED(result)) return result;
+        for (size_t i = size_t{width} * height; i-- > 0;) {
+            pixels[i * 4 + 3] = 0xFF;
+            pixels[i * 4 + 2] = pixels[i * 3 + 2];
+            pixels[i * 4 + 1] = pixels[i * 3 + 1];
+            pixels[i * 4] = pixels[i * 3];
+        }
+        return S_OK;
+    }
+
+    HRESULT CopyConverted(IWICBitmapFrameDecode* frame, UINT width, std::vector<BYTE>& pixels) {
+        ComPtr<IWICFormatConverter> converter;
+        HRESULT result = wic_->CreateFormatConverter(&converter);
+        if (SUCCEEDED(result))
+            result = converter->Initialize(frame, PremultipliedBgra, WICBitmapDitherTypeNone, nullptr, 0,
+                                           WICBitmapPaletteTypeCustom);
+        if (SUCCEEDED(result))
+            result = converter->CopyPixels(nullptr, width * 4, UINT(pixels.size()), pixels.data());
+        return result;
     }
 
     IWICImagingFactory* wic_;
