@@ -1,6 +1,7 @@
 // Figures for the contact store: loading synthetic card files, the memory they take, ReadContact
 // with flags 35, and decoding a 640 x 640 JPEG fitted to a 76 x 74 box.
 // Usage: contacts_bench <10k.vcf> <100k.vcf> <640x640.jpg>   (tools/bench.sh prepares and runs it)
+#include "bench/BenchTiming.h"
 #include "contacts/ContactDetails.h"
 #include "contacts/ContactStore.h"
 #include "contacts/ImageDecoding.h"
@@ -17,22 +18,6 @@
 #include <vector>
 
 namespace {
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 // Committed memory of the process (Wine reports no private usage, so the page file usage is taken).
 size_t CommittedBytes() {

@@ -1,6 +1,7 @@
 // Figures for the main screen: LayOut, a full repaint of a 24-cell page whose photos are cached, and
 // the first paint of such a page, which decodes all 24 photos. The buttons are bound to the sample
 // contacts that have pictures. Usage: mainscreen_bench   (tools/bench.sh runs it)
+#include "bench/BenchTiming.h"
 #include "contacts/ContactDetails.h"
 #include "mainscreen/GridLayout.h"
 #include "platform/BufferedPaint.h"
@@ -18,17 +19,6 @@
 
 namespace {
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 // Median time of run in milliseconds; prepare runs untimed before each run.
 double MedianMs(
     int runs, const std::function<void()>& run, const std::function<void()>& prepare = [] {}) {
@@ -39,8 +29,7 @@ double MedianMs(
         run();
         times.push_back((Now() - start) * 1e3);
     }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return Median(times);
 }
 
 // Binds all 24 cells of the page to the contacts that have pictures, in turn.

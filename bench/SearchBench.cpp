@@ -1,6 +1,7 @@
 // Figures for the contact search service and the speed-dial model: building the index, typing keypad
 // queries of 1 to 7 digits, fetching records through the service, and loading 100 buttons.
 // Usage: search_bench <10k.vcf> <100k.vcf>   (tools/bench.sh prepares and runs it)
+#include "bench/BenchTiming.h"
 #include "contacts/ContactStore.h"
 #include "contacts/SearchService.h"
 #include "model/SpeedDialModel.h"
@@ -16,22 +17,6 @@
 #include <vector>
 
 namespace {
-
-double Now() {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 // Typing each query key by key: the median time of one keystroke.
 template <class Search> double TypingMedian(Search search) {
