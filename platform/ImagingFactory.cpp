@@ -125,6 +125,138 @@ private:
     bool opaque_ = true;
 };
 
+// The share of each source pixel, along one axis, in the one or two target pixels it falls on when
+// size pixels shrink to target pixels (target units: the shares of one target pixel add up to 1).
+struct Share {
+    UINT First;
+    float FirstWeight, SecondWeight; // the second goes to First + 1
+};
+
+std::vector<Share> Shares(UINT size, UINT target) {
+    std::vector<Share> shares(size);
+    const double scale = double(target) / size;
+    for (UINT i = 0; i < size; ++i) {
+        const double start = i * scale, end = (i + 1) * scale;
+        const UINT first = UINT(start);
+        const double boundary = first + 1.0;
+        shares[i] = end <= boundary || first + 1 >= target
+                        ? Share{first, float(end - start), 0}
+                        : Share{first, float(boundary - start), float(end - boundary)};
+    }
+    return shares;
+}
+
+// A 24-bit BGR picture (what photos decode to) left with its decoder until it is asked for: a
+// thumbnail is shrunk from strips of rows, so the full-size picture is never copied out. Enlarging
+// and drawing decode it whole.
+class FrameImage final : public ComObject<IImage> {
+public:
+    FrameImage(std::vector<BYTE> bytes, IWICStream* stream, IWICBitmapDecoder* decoder,
+               IWICBitmapSource* frame, UINT width, UINT height)
+        : bytes_(std::move(bytes)), stream_(stream), decoder_(decoder), frame_(frame), width_(width),
+          height_(height) {
+        stream_->AddRef();
+        decoder_->AddRef();
+        frame_->AddRef();
+    }
+    ~FrameImage() override {
+        frame_->Release();
+        decoder_->Release();
+        stream_->Release();
+    }
+
+    HRESULT STDMETHODCALLTYPE GetImageInfo(ImageInfo* info) override {
+        if (!info) return E_POINTER;
+        *info = {width_, height_};
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetThumbnail(UINT width, UINT height, IImage** thumbnail) override {
+        if (!thumbnail) return E_POINTER;
+        *thumbnail = nullptr;
+        if (!width || !height || width > 0x4000 || height > 0x4000) return E_INVALIDARG;
+        if (width <= width_ && height <= height_) return Shrink(width, height, thumbnail);
+        ComPtr<IImage> whole;
+        const HRESULT result = Whole(&whole);
+        return FAILED(result) ? result : whole->GetThumbnail(width, height, thumbnail);
+    }
+
+    HRESULT STDMETHODCALLTYPE Draw(HDC dc, const RECT* destination, const RECT* source) override {
+        ComPtr<IImage> whole;
+        const HRESULT result = Whole(&whole);
+        return FAILED(result) ? result : whole->Draw(dc, destination, source);
+    }
+
+    // The picture as opaque 32-bit pixels: widened in place from the end of the buffer backwards.
+    static HRESULT Widen(IWICBitmapSource* frame, UINT width, UINT height, IImage** image) {
+        std::vector<BYTE> pixels(size_t{width} * height * 4);
+        const HRESULT result = frame->CopyPixels(nullptr, width * 3, width * height * 3, pixels.data());
+        if (FAILED(result)) return result;
+        for (size_t i = size_t{width} * height; i-- > 0;) {
+            pixels[i * 4 + 3] = 0xFF;
+            pixels[i * 4 + 2] = pixels[i * 3 + 2];
+            pixels[i * 4 + 1] = pixels[i * 3 + 1];
+            pixels[i * 4] = pixels[i * 3];
+        }
+        *image = new PixelImage(width, height, std::move(pixels));
+        return S_OK;
+    }
+
+protected:
+    const IID& Identity() const override { return IID_IImage; }
+
+private:
+    HRESULT Whole(IImage** image) { return Widen(frame_, width_, height_, image); }
+
+    // Each target pixel averages the source area it covers, as PixelImage does.
+    HRESULT Shrink(UINT width, UINT height, IImage** thumbnail) {
+        constexpr UINT StripRows = 16;
+        const std::vector<Share> columns = Shares(width_, width), rows = Shares(height_, height);
+        std::vector<float> sums(size_t{width} * height * 3), row(size_t{width} * 3);
+        std::vector<BYTE> strip(size_t{width_} * 3 * StripRows);
+        for (UINT top = 0; top < height_; top += StripRows) {
+            const UINT count = top + StripRows <= height_ ? StripRows : height_ - top;
+            const WICRect rect = {0, INT(top), INT(width_), INT(count)};
+            const HRESULT result = frame_->CopyPixels(&rect, width_ * 3, UINT(strip.size()), strip.data());
+            if (FAILED(result)) return result;
+            for (UINT r = 0; r < count; ++r) {
+                std::fill(row.begin(), row.end(), 0.0f);
+                const BYTE* pixel = &strip[size_t{r} * width_ * 3];
+                for (UINT x = 0; x < width_; ++x, pixel += 3) {
+                    const Share& share = columns[x];
+                    float* first = &row[size_t{share.First} * 3];
+                    for (int c = 0; c < 3; ++c) first[c] += share.FirstWeight * pixel[c];
+                    if (share.SecondWeight > 0)
+                        for (int c = 0; c < 3; ++c) first[3 + c] += share.SecondWeight * pixel[c];
+                }
+                const Share& share = rows[top + r];
+                float* first = &sums[size_t{share.First} * width * 3];
+                for (size_t i = 0; i < row.size(); ++i) first[i] += share.FirstWeight * row[i];
+                if (share.SecondWeight > 0) {
+                    float* second = first + size_t{width} * 3;
+                    for (size_t i = 0; i < row.size(); ++i) second[i] += share.SecondWeight * row[i];
+                }
+            }
+        }
+        std::vector<BYTE> pixels(size_t{width} * height * 4);
+        for (size_t i = 0; i < size_t{width} * height; ++i) {
+            for (int c = 0; c < 3; ++c) {
+                const float value = sums[i * 3 + c] + 0.5f;
+                pixels[i * 4 + c] = BYTE(value < 0 ? 0 : value > 255 ? 255 : value);
+            }
+            pixels[i * 4 + 3] = 0xFF;
+        }
+        *thumbnail = new PixelImage(width, height, std::move(pixels));
+        return S_OK;
+    }
+
+    std::vector<BYTE> bytes_; // what the stream reads from
+    IWICStream* stream_;
+    IWICBitmapDecoder* decoder_;
+    IWICBitmapSource* frame_;
+    UINT width_, height_;
+};
+
 class WicImagingFactory final : public ComObject<IImagingFactory> {
 public:
     explicit WicImagingFactory(IWICImagingFactory* wic) : wic_(wic) {}
@@ -182,10 +314,10 @@ private:
         if (SUCCEEDED(result))
             result =
                 wic_->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
-        return FAILED(result) ? result : Decode(decoder.p, image);
+        return FAILED(result) ? result : Decode(bytes, stream.p, decoder.p, image);
     }
 
-    HRESULT Decode(IWICBitmapDecoder* decoder, IImage** image) {
+    HRESULT Decode(std::vector<BYTE>& bytes, IWICStream* stream, IWICBitmapDecoder* decoder, IImage** image) {
         ComPtr<IWICBitmapFrameDecode> frame;
         HRESULT result = decoder->GetFrame(0, &frame);
         UINT width = 0, height = 0;
@@ -194,27 +326,14 @@ private:
         if (SUCCEEDED(result)) result = frame->GetPixelFormat(&format);
         if (FAILED(result)) return result;
         if (!width || !height || UINT64{width} * height > MaxPixels) return E_INVALIDARG;
+        if (format == GUID_WICPixelFormat24bppBGR) {
+            *image = new FrameImage(std::move(bytes), stream, decoder, frame.p, width, height);
+            return S_OK;
+        }
         std::vector<BYTE> pixels(size_t{width} * height * 4);
-        // Photos mostly decode to 24-bit BGR, which is widened here at a fraction of the cost of the
-        // general converter.
-        result = format == GUID_WICPixelFormat24bppBGR ? CopyBgr(frame.p, width, height, pixels)
-                                                       : CopyConverted(frame.p, width, pixels);
+        result = CopyConverted(frame.p, width, pixels);
         if (FAILED(result)) return result;
         *image = new PixelImage(width, height, std::move(pixels));
-        return S_OK;
-    }
-
-    // A 24-bit BGR frame into opaque 32-bit pixels, in place from the end of the buffer backwards.
-    static HRESULT CopyBgr(IWICBitmapFrameDecode* frame, UINT width, UINT height, std::vector<BYTE>& pixels) {
-        const size_t packed = size_t{width} * height * 3;
-        const HRESULT result = frame->CopyPixels(nullptr, width * 3, UINT(packed), pixels.data());
-        if (FAILED(result)) return result;
-        for (size_t i = size_t{width} * height; i-- > 0;) {
-            pixels[i * 4 + 3] = 0xFF;
-            pixels[i * 4 + 2] = pixels[i * 3 + 2];
-            pixels[i * 4 + 1] = pixels[i * 3 + 1];
-            pixels[i * 4] = pixels[i * 3];
-        }
         return S_OK;
     }
 
