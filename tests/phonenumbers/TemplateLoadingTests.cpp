@@ -33,16 +33,6 @@ protected:
     void TearDown() override { DeletePimBranch(); }
 };
 
-TEST_F(TemplateLoading, WithoutTheKeyTheBuiltInsApplyAndEveryLoadTurnsTheSetOn) {
-    PhoneTemplateSet set;
-    EXPECT_EQ(set.Enabled, 0);
-    EXPECT_EQ(set.IgnoreHyphens, 0);
-    LoadTemplates(set);
-    EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 7, 11, 11})) << "the built-ins";
-    EXPECT_EQ(set.Enabled, 1);
-    EXPECT_EQ(set.IgnoreHyphens, 1);
-}
-
 TEST_F(TemplateLoading, CustomTemplatesInIndexOrderSkipMissingEmptyAndBracketedValues) {
     SetDword(HKEY_CURRENT_USER, TemplatesPath, L"Count", 12);
     SetString(HKEY_CURRENT_USER, TemplatesPath, L"10", L"(###) ###-####");
@@ -61,9 +51,11 @@ TEST_F(TemplateLoading, CustomTemplatesInIndexOrderSkipMissingEmptyAndBracketedV
     EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 3, 10}));
 }
 
-TEST_F(TemplateLoading, CountBelowOneLeavesAnEnabledEmptySetAndAReloadReplacesEverything) {
+TEST_F(TemplateLoading, BuiltInsWithoutACountNoneBelowOneAndAReloadReplacesEverything) {
     PhoneTemplateSet set;
     LoadTemplates(set);
+    EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 7, 11, 11})) << "the built-ins";
+    EXPECT_EQ(set.IgnoreHyphens, 1);
     SetDword(HKEY_CURRENT_USER, TemplatesPath, L"Count", 0);
     LoadTemplates(set);
     EXPECT_EQ(set.Templates.GetSize(), 0);
@@ -81,7 +73,6 @@ TEST_F(TemplateLoading, CountBelowOneLeavesAnEnabledEmptySetAndAReloadReplacesEv
     EXPECT_TRUE(number == L"123 4567");
 
     // A "Count" of the wrong type counts as missing.
-    DeleteValue(HKEY_CURRENT_USER, TemplatesPath, L"Count");
     SetString(HKEY_CURRENT_USER, TemplatesPath, L"Count", L"3");
     LoadTemplates(set);
     EXPECT_EQ(CountsOf(set), (std::vector<int>{6, 7, 11, 11}));

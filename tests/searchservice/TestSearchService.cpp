@@ -1,14 +1,15 @@
-// A search service for the client's tests, with canned replies chosen by the request text.
+// A search service for the client's tests: "111" gets a well-formed reply, any other request a reply
+// of that many bytes of noise.
 #include <windows.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<BYTE> Reply(std::initializer_list<DWORD> ids, std::initializer_list<const wchar_t*> texts,
-                        bool closed) {
+std::vector<BYTE> Reply(std::initializer_list<DWORD> ids, std::initializer_list<const wchar_t*> texts) {
     std::vector<BYTE> reply;
     auto put = [&](const void* data, size_t bytes) {
         reply.insert(reply.end(), static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + bytes);
@@ -17,7 +18,23 @@ std::vector<BYTE> Reply(std::initializer_list<DWORD> ids, std::initializer_list<
     put(&count, 4);
     for (DWORD id : ids) put(&id, 4);
     for (const wchar_t* text : texts) put(text, (wcslen(text) + 1) * sizeof(wchar_t));
-    if (closed) put(L"", sizeof(wchar_t));
+    put(L"", sizeof(wchar_t));
+    return reply;
+}
+
+// Bytes from a fixed generator seeded by the length; odd lengths start with a small count that may
+// or may not fit what follows.
+std::vector<BYTE> Noise(size_t length) {
+    std::vector<BYTE> reply(length);
+    unsigned state = static_cast<unsigned>(length) * 2654435761u + 1;
+    for (BYTE& byte : reply) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<BYTE>(state >> 16);
+    }
+    if (length >= 4 && length % 2) {
+        const DWORD count = static_cast<DWORD>(length % 11);
+        std::memcpy(reply.data(), &count, 4);
+    }
     return reply;
 }
 
@@ -37,24 +54,20 @@ __declspec(dllexport) BOOL TST_Deinit(DWORD) {
     return TRUE;
 }
 
-// Requests: "111" → two contacts; "big" → a reply larger than the first buffer; "never" → failure
-// without a size; "short" → a count larger than the reply; code 1 "2" → ids with patterns, "open" →
-// texts without their closing empty text.
+// Code 5 "111" → contacts 7 and 9 in a reply larger than the client's first buffer; code 1 "111" →
+// contacts 3 and 1 with the texts "abc" and "abc+def"; "" → failure without a size.
 __declspec(dllexport) BOOL TST_IOControl(DWORD, DWORD code, BYTE* input, DWORD inputBytes, BYTE* output,
                                          DWORD outputBytes, DWORD* actualBytes) {
     const std::wstring request(reinterpret_cast<const wchar_t*>(input), inputBytes / sizeof(wchar_t));
     std::vector<BYTE> reply;
-    if (code == 5 && request == L"111") reply = Reply({7, 9}, {}, false);
-    if (code == 5 && request == L"big") reply = Reply({42}, {}, false), reply.resize(100000);
-    if (code == 5 && request == L"short") reply = Reply({1, 2}, {}, false), reply.resize(8), reply[0] = 200;
-    if (code == 1 && request == L"2") reply = Reply({3, 1}, {L"abc", L"abc+def"}, true);
-    if (code == 1 && request == L"open") reply = Reply({5}, {L"ab"}, false), reply.pop_back();
-    if (reply.empty() || (code == 5 && request == L"never")) {
-        *actualBytes = 0;
-        return FALSE;
-    }
+    if (request == L"111" && code == 5)
+        reply = Reply({7, 9}, {}), reply.resize(100000);
+    else if (request == L"111")
+        reply = Reply({3, 1}, {L"abc", L"abc+def"});
+    else if (!request.empty() && request[0] != L'\0')
+        reply = Noise(wcstoul(request.c_str(), nullptr, 10));
     *actualBytes = static_cast<DWORD>(reply.size());
-    if (reply.size() > outputBytes) return FALSE;
+    if (reply.empty() || reply.size() > outputBytes) return FALSE;
     std::memcpy(output, reply.data(), reply.size());
     return TRUE;
 }

@@ -1,8 +1,7 @@
 // Dialogs from the executable's templates: binding, the order in which messages reach the object,
-// captions and fitting to the desktop.
+// and fitting to the desktop.
 #include "platform/PhoneShell.h"
 #include "shell/DialogBase.h"
-#include "shell/WindowBase.h"
 
 #include <gtest/gtest.h>
 
@@ -70,12 +69,6 @@ bool operator==(const RECT& a, const RECT& b) {
     return EqualRect(&a, &b);
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[300] = {};
-    GetWindowTextW(window, text, 300);
-    return text;
-}
-
 TEST(DialogBase, ModalDialogRunsItsTemplateAndAHandledMessageSkipsTheDialogProcedure) {
     RecordingDialog dialog(115);
     dialog.endWith = 7;
@@ -125,19 +118,6 @@ TEST(DialogBase, HooksComeFirstTheDialogFitsAboveItsSoftKeyBarAndTakesItAlong) {
     EXPECT_FALSE(IsWindow(bar));
     EXPECT_EQ(dialog.MenuBar, nullptr);
     EXPECT_EQ(dialog.barAtDestroy, nullptr) << "the bar is gone before the dialog procedure sees WM_DESTROY";
-}
-
-TEST(DialogBase, CopiesTheCaptionOfTheTopmostOwner) {
-    WindowBase main;
-    ASSERT_TRUE(main.Create(L"Orvanix Dialvane", WS_POPUP, 0, 100, 100, nullptr));
-    RecordingDialog outer(115), inner(112);
-    ASSERT_TRUE(outer.CreateModeless(main.Window, 0));
-    EXPECT_FALSE(IsWindowVisible(outer.Dialog)) << "a modeless dialog is shown only when asked";
-    ASSERT_TRUE(inner.CreateModeless(outer.Dialog, 0));
-    inner.CopyOwnerCaption();
-    EXPECT_EQ(TextOf(inner.Dialog), L"Orvanix Dialvane");
-    DestroyWindow(inner.Dialog);
-    DestroyWindow(outer.Dialog);
 }
 
 } // namespace

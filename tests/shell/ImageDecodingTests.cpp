@@ -1,6 +1,5 @@
 // Decoding pictures from streams and files into plain bitmaps, fitted to a box.
 #include "contacts/ImageDecoding.h"
-#include "support/Processes.h"
 
 #include <gtest/gtest.h>
 #include <wincodec.h>
@@ -8,8 +7,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-using namespace testing_support;
 
 namespace {
 
@@ -146,21 +143,13 @@ TEST_P(ImageDecoding, ScalesWhileDecodingAndDrawsIntoABottomUpBitmap) {
 INSTANTIATE_TEST_SUITE_P(Formats, ImageDecoding, ::testing::ValuesIn(Formats),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ImageDecodingFailures, EmptyMissingOrJunkInputGivesNothing) {
+TEST(ImageDecodingFailures, EmptyOrMissingInputGivesNothing) {
     IImagingFactory* factory = GetImagingFactory();
     ASSERT_TRUE(factory);
     IStream* empty = StreamOver({});
     EXPECT_EQ(DecodeStreamFitted(factory, empty, FitCover, 50, 50), nullptr);
     empty->Release();
     EXPECT_EQ(DecodeFile(factory, L"C:\\no\\such\\picture.bmp"), nullptr);
-
-    TempFolder folder;
-    const std::wstring junk = folder / L"junk.bmp";
-    HANDLE file = CreateFileW(junk.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, "BM junk", 7, &written, nullptr);
-    CloseHandle(file);
-    EXPECT_EQ(DecodeFile(factory, junk.c_str()), nullptr);
 }
 
 // Damaged pictures (flipped bytes, cut short) either decode to a usable picture or to nothing.

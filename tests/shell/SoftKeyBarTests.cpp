@@ -1,4 +1,4 @@
-// The soft-key bar stand-in: its place under its window, its keys and the taken-over Talk key.
+// The soft-key bar stand-in: its keys' commands and the taken-over Talk key.
 #include "platform/PhoneShell.h"
 #include "shell/ScreenMetrics.h"
 #include "shell/WindowBase.h"
@@ -43,32 +43,23 @@ HWND CreateBar(HWND parent, UINT menu) {
     return info.hwndMB;
 }
 
-RECT WindowRect(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-bool operator==(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b);
-}
-
 void Key(HWND window, UINT message, UINT key, LPARAM flags = 0) {
     PostMessageW(window, message, key, flags | (message == WM_KEYUP ? 0xC0000001 : 1));
 }
 
-TEST(SoftKeyBar, AShrunkBarStaysInvisibleYetItsKeysAndTheTakenOverTalkKeyWork) {
+class SoftKeyBar : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(owner.Create(L"main", WS_POPUP | WS_VISIBLE, 26, 240, 294, nullptr));
+        bar = CreateBar(owner.Window, PagesMenu);
+        ASSERT_TRUE(bar);
+    }
+    void TearDown() override { DestroyWindow(owner.Window); }
     Owner owner;
-    ASSERT_TRUE(owner.Create(L"main", WS_POPUP | WS_VISIBLE, 26, 240, 294, nullptr));
-    EXPECT_EQ(CreateBar(owner.Window, 999), nullptr) << "a missing menu";
-    HWND bar = CreateBar(owner.Window, PagesMenu);
-    ASSERT_TRUE(bar);
-    EXPECT_EQ(platform::SHFindMenuBar(owner.Window), bar);
-    EXPECT_TRUE(WindowRect(bar) == (RECT{0, 320, 240, 346})) << "26 pixels under its window at 96 dpi";
-    MoveWindow(bar, 0, 0, 0, 0, FALSE);
-    SetWindowPos(owner.Window, nullptr, 0, 30, 240, 290, SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(WindowRect(bar) == (RECT{0, 0, 0, 0})) << "a shrunk bar no longer follows";
+    HWND bar = nullptr;
+};
 
+TEST_F(SoftKeyBar, SoftKeysSendTheirCommandsOnceAndNeverReachTheWindow) {
     Key(owner.Window, WM_KEYDOWN, VK_F1);
     Key(owner.Window, WM_KEYUP, VK_F1);
     Key(owner.Window, WM_KEYDOWN, VK_F2);
@@ -78,10 +69,11 @@ TEST(SoftKeyBar, AShrunkBarStaysInvisibleYetItsKeysAndTheTakenOverTalkKeyWork) {
     Pump();
     EXPECT_EQ(owner.commands, (std::vector<UINT>{40025, 40027}))
         << "left, right; auto-repeat does not repeat";
-    EXPECT_EQ(owner.keys, std::vector<UINT>{VK_F3}) << "the window sees no soft key; F3 is an ordinary key";
+    EXPECT_EQ(owner.keys, std::vector<UINT>{VK_F3}) << "F3 is an ordinary key until taken over";
+}
 
+TEST_F(SoftKeyBar, ATakenOverTalkKeyArrivesAsOneHotKeyAndOnlyWhenNotifying) {
     EXPECT_EQ(SendMessageW(bar, platform::SHCMBM_OVERRIDEKEY, VK_F3, 0x30003), TRUE);
-    owner.keys.clear();
     Key(owner.Window, WM_KEYDOWN, VK_F3);
     Key(owner.Window, WM_KEYDOWN, VK_F3, 0x40000000);
     Key(owner.Window, WM_KEYUP, VK_F3);
@@ -96,8 +88,6 @@ TEST(SoftKeyBar, AShrunkBarStaysInvisibleYetItsKeysAndTheTakenOverTalkKeyWork) {
     Pump();
     EXPECT_EQ(owner.hotkeys.size(), 1u) << "without the notify flag no hot key arrives";
     EXPECT_EQ(owner.keys, std::vector<UINT>{VK_F4}) << "and with no-default still set F3 stays swallowed";
-    DestroyWindow(owner.Window);
-    EXPECT_FALSE(IsWindow(bar)) << "the bar goes with its window";
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The program started as a real process: single instance, preload, skin checks and window geometry.
+// The program started as a real process: single instance, preload and the skin failure box.
 #include "support/Processes.h"
 #include "support/Registry.h"
 
@@ -35,16 +35,6 @@ bool HasHiddenMarker(HWND window) {
     return GetWindowLongW(window, GWL_STYLE) & 0x80000000;
 }
 
-RECT WindowRect(HWND window) {
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-bool operator==(const RECT& a, const RECT& b) {
-    return EqualRect(&a, &b);
-}
-
 class Startup : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,43 +61,6 @@ TEST_F(Startup, PreloadStartsHiddenAndASecondStartShowsItAndEndsWithOne) {
     PostMessageW(first.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(first.process.WaitForExit(Patience), 0);
     first.window = nullptr;
-}
-
-TEST_F(Startup, OnlyTheExactWordPreStartsHiddenAndTheWindowFillsTheScreenBelowTheStatusBar) {
-    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    {
-        RunningProgram program(L"PRE");
-        ASSERT_TRUE(program.window);
-        EXPECT_TRUE(IsWindowVisible(program.window));
-        EXPECT_FALSE(GetDword(HKEY_CURRENT_USER, SettingsKey, L"HSTRF").has_value());
-        EXPECT_TRUE(WindowRect(program.window) == (RECT{0, 26, width, height}))
-            << "no status bar at 96 dpi: 26 pixels are kept free";
-        wchar_t title[32] = {};
-        GetWindowTextW(program.window, title, 32);
-        EXPECT_STREQ(title, L"Orvanix Dialvane");
-    }
-    WNDCLASSW statusClass = {};
-    statusClass.lpfnWndProc = DefWindowProcW;
-    statusClass.hInstance = GetModuleHandleW(nullptr);
-    statusClass.lpszClassName = L"HHTaskBar";
-    RegisterClassW(&statusClass);
-    HWND statusBar = CreateWindowExW(0, L"HHTaskBar", L"", WS_POPUP | WS_VISIBLE, 0, 0, width, 37, nullptr,
-                                     nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_TRUE(statusBar);
-    {
-        RunningProgram program(L"pre ");
-        ASSERT_TRUE(program.window);
-        EXPECT_TRUE(IsWindowVisible(program.window));
-        EXPECT_TRUE(WindowRect(program.window) == (RECT{0, 37, width, height}));
-    }
-    DestroyWindow(statusBar);
-}
-
-TEST_F(Startup, HighResolutionKeepsTwiceTheStatusBarHeight) {
-    ScopedDpi dpi(192);
-    RunningProgram program(L"");
-    ASSERT_TRUE(program.window);
-    EXPECT_EQ(WindowRect(program.window).top, 52);
 }
 
 // A copy of the program in a folder of its own, with or without a skin folder and libraries.
@@ -139,23 +92,9 @@ protected:
     TempFolder folder;
 };
 
-TEST_F(CopiedProgram, WithoutSkinFolderOrLibraryItFailsAndEitherIsEnough) {
+TEST_F(CopiedProgram, WithoutSkinFolderOrALibraryOfItsResolutionItFails) {
     ExpectSkinFailure(Install(false, nullptr));
-    RunningProgram program(L"", Install(true, nullptr));
-    EXPECT_TRUE(program.window);
-}
-
-TEST_F(CopiedProgram, LibraryIsChosenByResolution) {
-    const std::wstring executable = Install(false, L"DialvaneResVga.dll");
-    {
-        ScopedDpi dpi(132);
-        RunningProgram program(L"", executable);
-        EXPECT_TRUE(program.window) << "above 131 dpi the high resolution library serves";
-    }
-    {
-        ScopedDpi dpi(131);
-        ExpectSkinFailure(executable);
-    }
+    ExpectSkinFailure(Install(false, L"DialvaneResVga.dll"));
     RunningProgram program(L"", Install(false, L"DialvaneRes.dll"));
     EXPECT_TRUE(program.window) << "at 96 dpi the low resolution library serves";
 }

@@ -2,10 +2,6 @@
 
 namespace testing_support {
 
-namespace {
-constexpr wchar_t DesktopKey[] = L"Control Panel\\Desktop";
-}
-
 void DeletePimBranch() {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM");
 }
@@ -25,21 +21,6 @@ void SetDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value) 
 void SetString(HKEY root, const wchar_t* path, const wchar_t* name, const wchar_t* value) {
     RegSetKeyValueW(root, path, name, REG_SZ, value,
                     static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-}
-
-void DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name) {
-    RegDeleteKeyValueW(root, path, name);
-}
-
-ScopedDpi::ScopedDpi(DWORD dpi) : previous_(GetDword(HKEY_CURRENT_USER, DesktopKey, L"LogPixels")) {
-    SetDword(HKEY_CURRENT_USER, DesktopKey, L"LogPixels", dpi);
-}
-
-ScopedDpi::~ScopedDpi() {
-    if (previous_)
-        SetDword(HKEY_CURRENT_USER, DesktopKey, L"LogPixels", *previous_);
-    else
-        DeleteValue(HKEY_CURRENT_USER, DesktopKey, L"LogPixels");
 }
 
 } // namespace testing_support

@@ -12,18 +12,5 @@ void DeletePimBranch();
 std::optional<DWORD> GetDword(HKEY root, const wchar_t* path, const wchar_t* name);
 void SetDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value);
 void SetString(HKEY root, const wchar_t* path, const wchar_t* name, const wchar_t* value);
-void DeleteValue(HKEY root, const wchar_t* path, const wchar_t* name);
-
-// Sets the logical resolution that processes started from now on see, and puts the old one back.
-class ScopedDpi {
-public:
-    explicit ScopedDpi(DWORD dpi);
-    ScopedDpi(const ScopedDpi&) = delete;
-    ScopedDpi& operator=(const ScopedDpi&) = delete;
-    ~ScopedDpi();
-
-private:
-    std::optional<DWORD> previous_;
-};
 
 } // namespace testing_support
