@@ -74,6 +74,10 @@ int wmain() {
     wcscat(skin, L"\\DialvaneSkin");
     SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skin);
 
+    // The bundled sample contacts, whatever store an earlier benchmark left configured.
+    const wchar_t samples[] = L"SampleContacts";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\Settings", L"ContactsPath", REG_SZ, samples,
+                    sizeof samples);
     MainWindow main;
     main.Create(L"bench", WS_POPUP, 0, 420, 320, nullptr);
     LoadSkin(main.Skin);
