@@ -31,13 +31,10 @@ template <class T> struct ComPtr {
 
 constexpr IID IID_IImage = {0x327ABDA9, 0x072B, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
-// A decoded picture held as premultiplied 32-bit BGRA rows, top-down.
-class PixelImage final : public ComObject<IImage> {
+// What every picture shares: its size, and the checks on the size of a thumbnail.
+class SizedImage : public ComObject<IImage> {
 public:
-    PixelImage(UINT width, UINT height, std::vector<BYTE> pixels)
-        : width_(width), height_(height), pixels_(std::move(pixels)) {
-        for (size_t i = 3; i < pixels_.size() && opaque_; i += 4) opaque_ = pixels_[i] == 0xFF;
-    }
+    SizedImage(UINT width, UINT height) : width_(width), height_(height) {}
 
     HRESULT STDMETHODCALLTYPE GetImageInfo(ImageInfo* info) override {
         if (!info) return E_POINTER;
@@ -49,18 +46,22 @@ public:
         if (!thumbnail) return E_POINTER;
         *thumbnail = nullptr;
         if (!width || !height || width > 0x4000 || height > 0x4000) return E_INVALIDARG;
-        std::vector<BYTE> scaled(size_t{width} * height * 4);
-        // Box filter when shrinking, bilinear when enlarging: each target pixel averages the source
-        // area it covers.
-        for (UINT y = 0; y < height; ++y) {
-            const double top = double(y) * height_ / height, bottom = double(y + 1) * height_ / height;
-            for (UINT x = 0; x < width; ++x) {
-                const double left = double(x) * width_ / width, right = double(x + 1) * width_ / width;
-                Average(left, top, right, bottom, &scaled[(size_t{y} * width + x) * 4]);
-            }
-        }
-        *thumbnail = new PixelImage(width, height, std::move(scaled));
-        return S_OK;
+        return Thumbnail(width, height, thumbnail);
+    }
+
+protected:
+    virtual HRESULT Thumbnail(UINT width, UINT height, IImage** thumbnail) = 0;
+    const IID& Identity() const override { return IID_IImage; }
+
+    const UINT width_, height_;
+};
+
+// A decoded picture held as premultiplied 32-bit BGRA rows, top-down.
+class PixelImage final : public SizedImage {
+public:
+    PixelImage(UINT width, UINT height, std::vector<BYTE> pixels)
+        : SizedImage(width, height), pixels_(std::move(pixels)) {
+        for (size_t i = 3; i < pixels_.size() && opaque_; i += 4) opaque_ = pixels_[i] == 0xFF;
     }
 
     HRESULT STDMETHODCALLTYPE Draw(HDC dc, const RECT* destination, const RECT* source) override {
@@ -93,7 +94,20 @@ public:
     }
 
 protected:
-    const IID& Identity() const override { return IID_IImage; }
+    HRESULT Thumbnail(UINT width, UINT height, IImage** thumbnail) override {
+        std::vector<BYTE> scaled(size_t{width} * height * 4);
+        // Box filter when shrinking, bilinear when enlarging: each target pixel averages the source
+        // area it covers.
+        for (UINT y = 0; y < height; ++y) {
+            const double top = double(y) * height_ / height, bottom = double(y + 1) * height_ / height;
+            for (UINT x = 0; x < width; ++x) {
+                const double left = double(x) * width_ / width, right = double(x + 1) * width_ / width;
+                Average(left, top, right, bottom, &scaled[(size_t{y} * width + x) * 4]);
+            }
+        }
+        *thumbnail = new PixelImage(width, height, std::move(scaled));
+        return S_OK;
+    }
 
 private:
     void Average(double left, double top, double right, double bottom, BYTE* out) const {
@@ -120,7 +134,6 @@ private:
         for (int c = 0; c < 4; ++c) out[c] = total > 0 ? BYTE(sum[c] / total + 0.5) : 0;
     }
 
-    UINT width_, height_;
     std::vector<BYTE> pixels_;
     bool opaque_ = true;
 };
@@ -149,12 +162,12 @@ std::vector<Share> Shares(UINT size, UINT target) {
 // A 24-bit BGR picture (what photos decode to) left with its decoder until it is asked for: a
 // thumbnail is shrunk from strips of rows, so the full-size picture is never copied out. Enlarging
 // and drawing decode it whole.
-class FrameImage final : public ComObject<IImage> {
+class FrameImage final : public SizedImage {
 public:
     FrameImage(std::vector<BYTE> bytes, IWICStream* stream, IWICBitmapDecoder* decoder,
                IWICBitmapSource* frame, UINT width, UINT height)
-        : bytes_(std::move(bytes)), stream_(stream), decoder_(decoder), frame_(frame), width_(width),
-          height_(height) {
+        : SizedImage(width, height), bytes_(std::move(bytes)), stream_(stream), decoder_(decoder),
+          frame_(frame) {
         stream_->AddRef();
         decoder_->AddRef();
         frame_->AddRef();
@@ -163,22 +176,6 @@ public:
         frame_->Release();
         decoder_->Release();
         stream_->Release();
-    }
-
-    HRESULT STDMETHODCALLTYPE GetImageInfo(ImageInfo* info) override {
-        if (!info) return E_POINTER;
-        *info = {width_, height_};
-        return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE GetThumbnail(UINT width, UINT height, IImage** thumbnail) override {
-        if (!thumbnail) return E_POINTER;
-        *thumbnail = nullptr;
-        if (!width || !height || width > 0x4000 || height > 0x4000) return E_INVALIDARG;
-        if (width <= width_ && height <= height_) return Shrink(width, height, thumbnail);
-        ComPtr<IImage> whole;
-        const HRESULT result = Whole(&whole);
-        return FAILED(result) ? result : whole->GetThumbnail(width, height, thumbnail);
     }
 
     HRESULT STDMETHODCALLTYPE Draw(HDC dc, const RECT* destination, const RECT* source) override {
@@ -203,7 +200,12 @@ public:
     }
 
 protected:
-    const IID& Identity() const override { return IID_IImage; }
+    HRESULT Thumbnail(UINT width, UINT height, IImage** thumbnail) override {
+        if (width <= width_ && height <= height_) return Shrink(width, height, thumbnail);
+        ComPtr<IImage> whole;
+        const HRESULT result = Whole(&whole);
+        return FAILED(result) ? result : whole->GetThumbnail(width, height, thumbnail);
+    }
 
 private:
     HRESULT Whole(IImage** image) { return Widen(frame_, width_, height_, image); }
@@ -254,7 +256,6 @@ private:
     IWICStream* stream_;
     IWICBitmapDecoder* decoder_;
     IWICBitmapSource* frame_;
-    UINT width_, height_;
 };
 
 class WicImagingFactory final : public ComObject<IImagingFactory> {
