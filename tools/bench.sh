@@ -13,14 +13,7 @@ for count in 10000 100000; do
 done
 [ -f "$data/picture-640.jpg" ] || convert -size 640x640 plasma:fractal -seed 7 -quality 90 "$data/picture-640.jpg"
 
-unset DISPLAY
-prefix=$(mktemp -d /tmp/dialvane-bench.XXXXXX)
-cleanup() {
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    rm -rf "$prefix"
-}
-trap cleanup EXIT
-dialvane_init_prefix "$prefix" null 96
+dialvane_headless_prefix bench
 
 wine "$DIALVANE_BUILD/bin/contacts_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
     "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/picture-640.jpg")" 2>/dev/null

@@ -54,6 +54,15 @@ dialvane_init_prefix() {
     wineserver -p
 }
 
+# dialvane_headless_prefix KIND: a fresh prefix /tmp/dialvane-KIND.* on the null driver at 96 dpi, in
+# $prefix and WINEPREFIX, removed with its wineserver when the script exits.
+dialvane_headless_prefix() {
+    unset DISPLAY
+    prefix=$(mktemp -d "/tmp/dialvane-$1.XXXXXX")
+    trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; rm -rf "$prefix"' EXIT
+    dialvane_init_prefix "$prefix" null 96
+}
+
 # Graphics driver and dpi of the current prefix; takes effect for processes started afterwards.
 dialvane_set_display() {
     local driver=$1 dpi=$2

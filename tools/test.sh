@@ -7,16 +7,8 @@ dialvane_install_packages
 dialvane_build
 
 # Headless: tests never draw on a developer's screen (pixel tests bring their own Xvfb).
-unset DISPLAY
-prefix=$(mktemp -d /tmp/dialvane-test.XXXXXX)
-cleanup() {
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    rm -rf "$prefix"
-}
-trap cleanup EXIT
-
-dialvane_log "preparing the test prefix $prefix"
-dialvane_init_prefix "$prefix" null 96
+dialvane_headless_prefix test
+dialvane_log "test prefix: $prefix"
 touch "$prefix/.dialvane-test-prefix"
 export DIALVANE_TEST_PREFIX=$prefix
 
