@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace platform {
 
@@ -56,20 +57,30 @@ public:
     }
     bool Valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return handle_; }
+    HANDLE Release() { return std::exchange(handle_, nullptr); }
 
 private:
     HANDLE handle_;
 };
 
-// The cards of a whole file, read through a view of it; false when it cannot be opened or read (e.g.
-// while another program holds it).
-bool ParseFile(const std::wstring& path, FileCards& cards) {
+// The file opened for reading, sharing it with writers, and its size; an invalid handle when it cannot
+// be opened or is larger than any card file.
+HANDLE OpenForReading(const std::wstring& path, LARGE_INTEGER& size) {
     Handle file(CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
+    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) ||
+        static_cast<uint64_t>(size.QuadPart) > LargestFile)
+        return INVALID_HANDLE_VALUE;
+    return file.Release();
+}
+
+// The cards of a whole file, read through a view of it; false when it cannot be opened or read (e.g.
+// while another program holds it).
+bool ParseFile(const std::wstring& path, FileCards& cards) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) > LargestFile) return false;
+    Handle file(OpenForReading(path, size));
+    if (!file.Valid()) return false;
     if (size.QuadPart == 0) {
         cards.Complete = false;
         return true;
@@ -86,12 +97,9 @@ bool ParseFile(const std::wstring& path, FileCards& cards) {
 
 // The whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return false;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) > LargestFile) return false;
+    Handle file(OpenForReading(path, size));
+    if (!file.Valid()) return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     if (!bytes.empty() &&
