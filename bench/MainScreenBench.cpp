@@ -54,10 +54,9 @@ int BindPhotoContacts(MainWindow& main) {
 
 // Drops the cached photos; hasPhoto 0 makes every button a name on a button image.
 void ForgetPhotos(SpeedDialModel& model, DWORD hasPhoto) {
+    model.DropPhotos();
     for (int i = 0; i < model.Buttons.GetSize(); ++i) {
         SpeedDialButton button = model.Buttons.GetAt(i);
-        if (button.Photo) DeleteObject(button.Photo);
-        button.Photo = nullptr;
         button.HasPhoto = hasPhoto;
         model.Buttons.SetAt(i, button);
     }

@@ -5,16 +5,6 @@
 #include "shell/ResourceLibrary.h"
 #include "shell/ScreenMetrics.h"
 
-namespace {
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info = {};
-    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
-
-} // namespace
-
 BottomPanel::~BottomPanel() {
     if (Strip1) DeleteObject(Strip1);
     if (Strip2) DeleteObject(Strip2);

@@ -22,20 +22,13 @@ void MainWindow::SetButtonSize(int big) {
                             : SkinLibrary.LoadBitmap(images[i].smallId, images[i].smallName);
     }
     // Without a button image there is no cell size, and so no grid.
-    BITMAP text = {};
-    if (!CellImages[BtnText] || !GetObjectW(CellImages[BtnText], sizeof text, &text)) text = {};
-    CellWidth = text.bmWidth / 2;
-    CellHeight = text.bmHeight;
+    const SIZE text = BitmapSize(CellImages[BtnText]);
+    CellWidth = text.cx / 2;
+    CellHeight = text.cy;
     if (Model.PhotoWidth == CellWidth && Model.PhotoHeight == CellHeight) return;
     Model.PhotoWidth = CellWidth;
     Model.PhotoHeight = CellHeight;
-    for (int i = 0; i < Model.Buttons.GetSize(); ++i) {
-        SpeedDialButton button = Model.Buttons.GetAt(i);
-        if (!button.Photo) continue;
-        DeleteObject(button.Photo);
-        button.Photo = nullptr;
-        Model.Buttons.SetAt(i, button);
-    }
+    Model.DropPhotos();
 }
 
 void MainWindow::LayOut() {

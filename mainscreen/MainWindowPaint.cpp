@@ -3,6 +3,7 @@
 #include "mainscreen/TextDrawing.h"
 #include "platform/TransparentImage.h"
 #include "shell/MainWindow.h"
+#include "shell/ResourceLibrary.h"
 #include "shell/ScreenMetrics.h"
 
 #include <vector>
@@ -10,12 +11,6 @@
 namespace {
 
 constexpr COLORREF ImageKey = RGB(255, 0, 255);
-
-SIZE BitmapSize(HBITMAP bitmap) {
-    BITMAP info = {};
-    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return {0, 0};
-    return {info.bmWidth, info.bmHeight};
-}
 
 } // namespace
 
@@ -44,23 +39,22 @@ void MainWindow::SetFocusCell(int c) {
     }
 }
 
-HBITMAP MainWindow::PhotoOf(int position) {
-    const int index = Model.IndexOfPosition(position);
-    if (index < 0) return nullptr;
-    SpeedDialButton button = Model.Buttons.GetAt(index);
+HBITMAP MainWindow::PhotoOf(int position, const SpeedDialButton& button) {
     if (!button.HasPhoto || button.Photo) return button.Photo;
+    const int index = Model.IndexOfPosition(position);
+    SpeedDialButton stored = Model.Buttons.GetAt(index);
     ContactDetails contact;
-    if (button.Oid &&
-        ReadContact(Model.Store, button.Oid, contact, ReadPhoto, 2, Model.PhotoWidth, Model.PhotoHeight) &&
+    if (stored.Oid &&
+        ReadContact(Model.Store, stored.Oid, contact, ReadPhoto, 2, Model.PhotoWidth, Model.PhotoHeight) &&
         contact.Photo) {
-        button.Photo = contact.Photo;
+        stored.Photo = contact.Photo;
         contact.Photo = nullptr;
     } else {
         // Not asked for again until the buttons are reloaded.
-        button.HasPhoto = 0;
+        stored.HasPhoto = 0;
     }
-    Model.Buttons.SetAt(index, button);
-    return button.Photo;
+    Model.Buttons.SetAt(index, stored);
+    return stored.Photo;
 }
 
 void MainWindow::DrawCellImage(HDC dc, int image, int c) {
@@ -69,7 +63,7 @@ void MainWindow::DrawCellImage(HDC dc, int image, int c) {
                                Cells[c].Pressed ? CellWidth : 0, 0, CellWidth, CellHeight, ImageKey);
 }
 
-int MainWindow::DrawCell(HDC dc, HDC source, int c) {
+int MainWindow::DrawCell(HDC dc, HDC source, int c, int labelHeight) {
     SpeedDialButton button;
     const int position = AbsoluteCell(c);
     if (!Model.GetByPosition(position, button)) {
@@ -77,8 +71,7 @@ int MainWindow::DrawCell(HDC dc, HDC source, int c) {
         return -1;
     }
     const RECT& rect = Cells[c].Rect;
-    const int labelHeight = ShowPhoneType ? TextHeight(Skin.FontSmall) : 0;
-    if (HBITMAP photo = PhotoOf(position)) {
+    if (HBITMAP photo = PhotoOf(position, button)) {
         const SIZE size = BitmapSize(photo);
         HGDIOBJ old = SelectObject(source, photo);
         BitBlt(dc, rect.left, rect.top, CellWidth, CellHeight, source, (size.cx - CellWidth) / 2,
@@ -122,10 +115,11 @@ void MainWindow::Paint(HDC dc, const RECT& client, const RECT& clip) {
         int Cell, Btn;
     };
     std::vector<Numbered> numbered;
+    const int labelHeight = ShowPhoneType ? TextHeight(Skin.FontSmall) : 0;
     for (int c = 0; c < CellsPerPage; ++c) {
         RECT visible;
         if (!IntersectRect(&visible, &Cells[c].Rect, &clip)) continue;
-        const int btn = DrawCell(dc, source, c);
+        const int btn = DrawCell(dc, source, c, labelHeight);
         if (btn != -1) numbered.push_back({c, btn});
     }
     if (FocusCell >= 0 && FocusCell < CellsPerPage) {

@@ -180,6 +180,16 @@ int SpeedDialModel::Refind(SpeedDialButton& button) {
     return 0;
 }
 
+void SpeedDialModel::DropPhotos() {
+    for (int i = 0; i < Buttons.GetSize(); ++i) {
+        SpeedDialButton button = Buttons.GetAt(i);
+        if (!button.Photo) continue;
+        DeleteObject(button.Photo);
+        button.Photo = nullptr;
+        Buttons.SetAt(i, button);
+    }
+}
+
 void SpeedDialModel::Clear() {
     for (int i = 0; i < Buttons.GetSize(); ++i) {
         if (HBITMAP photo = Buttons.GetAt(i).Photo) DeleteObject(photo);

@@ -48,6 +48,8 @@ public:
 
     // Deletes every picture and every button.
     void Clear();
+    // Deletes every button's picture, so that each is fetched again (at a new photo size).
+    void DropPhotos();
 
     Array<SpeedDialButton> Buttons;
     int PhotoWidth = 0;

@@ -81,12 +81,14 @@ private:
     void PlacePanel(const RECT& place);
     // Repaints rect of the window at once.
     void Repaint(const RECT* rect);
-    // Draws cell c of the page; the dial number of its button (-1 for none or an empty cell).
-    int DrawCell(HDC dc, HDC source, int c);
+    // Draws cell c of the page, keeping labelHeight free below the name for the number's kind; the dial
+    // number of its button (-1 for none or an empty cell).
+    int DrawCell(HDC dc, HDC source, int c, int labelHeight);
     // Draws one of CellImages over cell c: its left half, or its right half when the cell is pressed.
     void DrawCellImage(HDC dc, int image, int c);
-    // The button's photo at the model's photo size, fetched into the stored button on first use.
-    HBITMAP PhotoOf(int position);
+    // The photo of button (a copy of the one in the cell) at the model's photo size, fetched into the
+    // stored button on first use.
+    HBITMAP PhotoOf(int position, const SpeedDialButton& button);
     // The Talk key belongs to the program only on a phone.
     static bool IsPhone();
 };

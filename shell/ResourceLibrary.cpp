@@ -49,3 +49,9 @@ HBITMAP ResourceLibrary::LoadBitmapPreferring(int id1, const wchar_t* name1, int
 const wchar_t* ResourceLibrary::SkinFolder() const {
     return SkinPath;
 }
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP info = {};
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return {0, 0};
+    return {info.bmWidth, info.bmHeight};
+}

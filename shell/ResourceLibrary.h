@@ -26,5 +26,8 @@ public:
     wchar_t SkinPath[264] = {};
 };
 
+// The size of bitmap; 0 × 0 for a null or unreadable one (a missing skin image takes no room).
+SIZE BitmapSize(HBITMAP bitmap);
+
 // The program's one resource library, living for the whole process.
 extern ResourceLibrary SkinLibrary;
