@@ -39,15 +39,10 @@ struct Canvas {
         DeleteObject(font);
         DeleteObject(bitmap);
     }
-    int Width(const wchar_t* text) const {
+    SIZE Extent(const wchar_t* text) const {
         SIZE size;
         GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
-        return size.cx;
-    }
-    int LineHeight() const {
-        SIZE size;
-        GetTextExtentPoint32W(dc, L"A", 1, &size);
-        return size.cy;
+        return size;
     }
     // First and last row with any ink, or {-1, -1}.
     std::pair<int, int> InkRows() const {
@@ -102,22 +97,18 @@ TEST(BreakLines, RandomTextsLoseOnlyBreaksAndBlanks) {
             ASSERT_TRUE(line.Count <= 1 || line.Width <= width) << round;
             kept += text.substr(line.Start, line.Count);
         }
-        std::wstring expected, letters;
-        for (wchar_t c : text) {
-            if (c != L' ' && c != L'\r' && c != L'\n') expected += c;
-        }
-        for (wchar_t c : kept) {
-            ASSERT_NE(c, L'\r');
-            ASSERT_NE(c, L'\n');
-            if (c != L' ') letters += c;
-        }
-        ASSERT_EQ(letters, expected) << round;
+        const auto letters = [](std::wstring s) {
+            std::erase_if(s, [](wchar_t c) { return c == L' ' || c == L'\r' || c == L'\n'; });
+            return s;
+        };
+        ASSERT_EQ(kept.find_first_of(L"\r\n"), std::wstring::npos) << round;
+        ASSERT_EQ(letters(kept), letters(text)) << round;
     }
 }
 
 TEST(DrawWrappedText, CentresTheBlockAndCutsLinesThatPassTheBottom) {
     Canvas canvas;
-    const int h = canvas.LineHeight();
+    const int h = canvas.Extent(L"A").cy;
     RECT rect = {0, 0, 200, 100};
     EXPECT_EQ(DrawWrappedText(canvas.dc, L"one\ntwo", rect), 2 * h);
     auto [first, last] = canvas.InkRows();
@@ -142,11 +133,11 @@ TEST(DrawWrappedText, CentresTheBlockAndCutsLinesThatPassTheBottom) {
 TEST(FitTextWithEllipsis, KeepsWhatFitsWithThreeFullStops) {
     Canvas screen;
     WString text = L"WWWWWW";
-    EXPECT_EQ(FitTextWithEllipsis(text, screen.Width(L"WWWWWW"), screen.dc), 0);
+    EXPECT_EQ(FitTextWithEllipsis(text, screen.Extent(L"WWWWWW").cx, screen.dc), 0);
     EXPECT_EQ(text, L"WWWWWW");
-    EXPECT_EQ(FitTextWithEllipsis(text, screen.Width(L"WWW..."), screen.dc), 1);
+    EXPECT_EQ(FitTextWithEllipsis(text, screen.Extent(L"WWW...").cx, screen.dc), 1);
     EXPECT_EQ(text, L"WWW...");
     text = L"WWWWWW";
-    EXPECT_EQ(FitTextWithEllipsis(text, screen.Width(L"..."), screen.dc), 1);
+    EXPECT_EQ(FitTextWithEllipsis(text, screen.Extent(L"...").cx, screen.dc), 1);
     EXPECT_EQ(text, L"W");
 }
