@@ -6,6 +6,7 @@
 #include "mainscreen/GridLayout.h"
 #include "platform/BufferedPaint.h"
 #include "platform/ContactStoreFiles.h"
+#include "platform/DesktopPaths.h"
 #include "shell/MainWindow.h"
 #include "shell/ResourceLibrary.h"
 #include "shell/ScreenMetrics.h"
@@ -67,11 +68,8 @@ void ForgetPhotos(SpeedDialModel& model, DWORD hasPhoto) {
 int wmain() {
     ScreenDC = GetDC(nullptr);
     ReadScreenMetrics(ScreenDC);
-    wchar_t skin[MAX_PATH];
-    GetModuleFileNameW(nullptr, skin, MAX_PATH);
-    *wcsrchr(skin, L'\\') = 0;
-    wcscat(skin, L"\\DialvaneSkin");
-    SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skin);
+    const std::wstring skin = platform::ExecutableFolder() + L"DialvaneSkin";
+    SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skin.c_str());
 
     // The bundled sample contacts, whatever store an earlier benchmark left configured.
     const wchar_t samples[] = L"SampleContacts";

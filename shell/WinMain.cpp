@@ -1,4 +1,5 @@
 // Entry point: one instance, screen metrics, skin, the main window and its message loop.
+#include "platform/DesktopPaths.h"
 #include "platform/ModalHost.h"
 #include "platform/Windowing.h"
 #include "shell/MainWindow.h"
@@ -8,18 +9,14 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <string>
 
 namespace {
 
 // The folder "DialvaneSkin" beside the executable, or empty when the executable's path is unknown.
-void SkinFolderBesideExecutable(wchar_t (&folder)[MAX_PATH + 16]) {
-    folder[0] = 0;
-    wchar_t path[MAX_PATH] = {};
-    if (!GetModuleFileNameW(nullptr, path, MAX_PATH)) return;
-    wchar_t* slash = wcsrchr(path, L'\\');
-    *(slash ? slash : path) = 0;
-    wcscpy(folder, path);
-    wcscat(folder, L"\\DialvaneSkin\\");
+std::wstring SkinFolderBesideExecutable() {
+    const std::wstring folder = platform::ExecutableFolder();
+    return folder.empty() ? folder : folder + L"DialvaneSkin\\";
 }
 
 } // namespace
@@ -37,9 +34,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     ScreenDC = GetDC(nullptr);
     ReadScreenMetrics(ScreenDC);
 
-    wchar_t skinFolder[MAX_PATH + 16];
-    SkinFolderBesideExecutable(skinFolder);
-    if (!SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skinFolder)) {
+    const std::wstring skinFolder = SkinFolderBesideExecutable();
+    if (!SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skinFolder.c_str())) {
         platform::MessageBoxW(nullptr, L"Failed to load skin !", L"Error", MB_OK);
         return 1;
     }
