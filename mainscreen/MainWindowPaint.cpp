@@ -12,6 +12,15 @@ namespace {
 
 constexpr COLORREF ImageKey = RGB(255, 0, 255);
 
+// Draws the width × height part of image at (sourceX, 0) at (x, y) without its magenta pixels, through
+// the paint's context for source images.
+void DrawKeyed(HDC dc, HDC source, int x, int y, int width, int height, HBITMAP image, int sourceX) {
+    if (!image) return;
+    HGDIOBJ old = SelectObject(source, image);
+    platform::TransparentImage(dc, x, y, width, height, source, sourceX, 0, width, height, ImageKey);
+    SelectObject(source, old);
+}
+
 } // namespace
 
 void MainWindow::Repaint(const RECT* rect) {
@@ -57,17 +66,17 @@ HBITMAP MainWindow::PhotoOf(int position, const SpeedDialButton& button) {
     return stored.Photo;
 }
 
-void MainWindow::DrawCellImage(HDC dc, int image, int c) {
+void MainWindow::DrawCellImage(HDC dc, HDC source, int image, int c) {
     const RECT& rect = Cells[c].Rect;
-    platform::TransparentImage(dc, rect.left, rect.top, CellWidth, CellHeight, CellImages[image],
-                               Cells[c].Pressed ? CellWidth : 0, 0, CellWidth, CellHeight, ImageKey);
+    DrawKeyed(dc, source, rect.left, rect.top, CellWidth, CellHeight, CellImages[image],
+              Cells[c].Pressed ? CellWidth : 0);
 }
 
 int MainWindow::DrawCell(HDC dc, HDC source, int c, int labelHeight) {
     SpeedDialButton button;
     const int position = AbsoluteCell(c);
     if (!Model.GetByPosition(position, button)) {
-        DrawCellImage(dc, BtnAdd, c);
+        DrawCellImage(dc, source, BtnAdd, c);
         return -1;
     }
     const RECT& rect = Cells[c].Rect;
@@ -77,9 +86,9 @@ int MainWindow::DrawCell(HDC dc, HDC source, int c, int labelHeight) {
         BitBlt(dc, rect.left, rect.top, CellWidth, CellHeight, source, (size.cx - CellWidth) / 2,
                (size.cy - CellHeight) / 2, SRCCOPY);
         SelectObject(source, old);
-        DrawCellImage(dc, PhotoFrame, c);
+        DrawCellImage(dc, source, PhotoFrame, c);
     } else {
-        DrawCellImage(dc, BtnText, c);
+        DrawCellImage(dc, source, BtnText, c);
         SelectObject(dc, Skin.FontText);
         SetTextColor(dc, Cells[c].Pressed ? Skin.TxtSelectColor : Skin.TxtColor);
         RECT text = rect;
@@ -125,9 +134,9 @@ void MainWindow::Paint(HDC dc, const RECT& client, const RECT& clip) {
     if (FocusCell >= 0 && FocusCell < CellsPerPage) {
         const SIZE frame = BitmapSize(CellImages[ActiveFrame]);
         const RECT& rect = Cells[FocusCell].Rect;
-        platform::TransparentImage(dc, rect.left + (rect.right - rect.left - frame.cx) / 2,
-                                   rect.top + (rect.bottom - rect.top - frame.cy) / 2, frame.cx, frame.cy,
-                                   CellImages[ActiveFrame], 0, 0, frame.cx, frame.cy, ImageKey);
+        DrawKeyed(dc, source, rect.left + (rect.right - rect.left - frame.cx) / 2,
+                  rect.top + (rect.bottom - rect.top - frame.cy) / 2, frame.cx, frame.cy,
+                  CellImages[ActiveFrame], 0);
     }
     if (ShowNumbers && !numbered.empty()) {
         const SIZE frame = BitmapSize(NumberFrame);
@@ -136,8 +145,7 @@ void MainWindow::Paint(HDC dc, const RECT& client, const RECT& clip) {
         for (const Numbered& item : numbered) {
             const RECT& cell = Cells[item.Cell].Rect;
             RECT box = {cell.right - frame.cx, cell.bottom - frame.cy, cell.right, cell.bottom};
-            platform::TransparentImage(dc, box.left, box.top, frame.cx, frame.cy, NumberFrame, 0, 0, frame.cx,
-                                       frame.cy, ImageKey);
+            DrawKeyed(dc, source, box.left, box.top, frame.cx, frame.cy, NumberFrame, 0);
             WString text;
             text.Format(L"%d", item.Btn);
             SIZE size;

@@ -2,15 +2,18 @@
 
 namespace platform {
 
-BOOL TransparentImage(HDC dc, int x, int y, int width, int height, HBITMAP image, int sourceX, int sourceY,
+BOOL TransparentImage(HDC dc, int x, int y, int width, int height, HANDLE source, int sourceX, int sourceY,
                       int sourceWidth, int sourceHeight, COLORREF key) {
-    if (!image) return FALSE;
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, image);
+    if (!source) return FALSE;
+    if (GetObjectType(source) != OBJ_BITMAP)
+        return TransparentBlt(dc, x, y, width, height, static_cast<HDC>(source), sourceX, sourceY,
+                              sourceWidth, sourceHeight, key);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, source);
     const BOOL done =
-        TransparentBlt(dc, x, y, width, height, source, sourceX, sourceY, sourceWidth, sourceHeight, key);
-    SelectObject(source, old);
-    DeleteDC(source);
+        TransparentBlt(dc, x, y, width, height, memory, sourceX, sourceY, sourceWidth, sourceHeight, key);
+    SelectObject(memory, old);
+    DeleteDC(memory);
     return done;
 }
 

@@ -4,9 +4,10 @@
 
 namespace platform {
 
-// Draws the width × height part of image at (sourceX, sourceY) onto dc at (x, y), skipping the pixels
-// of colour key. A null image draws nothing.
-BOOL TransparentImage(HDC dc, int x, int y, int width, int height, HBITMAP image, int sourceX, int sourceY,
+// Draws the width × height part of source at (sourceX, sourceY) onto dc at (x, y), skipping the pixels
+// of colour key. Source is a bitmap, or a device context with the image selected (cheaper when many
+// images are drawn). A null source draws nothing.
+BOOL TransparentImage(HDC dc, int x, int y, int width, int height, HANDLE source, int sourceX, int sourceY,
                       int sourceWidth, int sourceHeight, COLORREF key);
 
 } // namespace platform

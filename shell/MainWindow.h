@@ -85,7 +85,7 @@ private:
     // number of its button (-1 for none or an empty cell).
     int DrawCell(HDC dc, HDC source, int c, int labelHeight);
     // Draws one of CellImages over cell c: its left half, or its right half when the cell is pressed.
-    void DrawCellImage(HDC dc, int image, int c);
+    void DrawCellImage(HDC dc, HDC source, int image, int c);
     // The photo of button (a copy of the one in the cell) at the model's photo size, fetched into the
     // stored button on first use.
     HBITMAP PhotoOf(int position, const SpeedDialButton& button);
