@@ -44,40 +44,23 @@ void BottomPanel::CutStrips() {
 
 void BottomPanel::CutFrames(bool landscape) {
     Landscape = landscape;
-    for (int i = 0; i < 2; ++i) {
-        PanelButton& button = PanelButtons[i];
-        if (landscape) {
-            button.Width = Strip1Width;
-            button.Height = Strip1Height / 6;
-            button.NormalX = button.PressedX = button.DisabledX = 0;
-            button.NormalY = button.Height * i;
-            button.PressedY = button.Height * (i + 2);
-            button.DisabledY = button.Height * (i + 4);
-        } else {
-            button.Width = Strip1Width / 6;
-            button.Height = Strip1Height;
-            button.NormalX = button.Width * i;
-            button.PressedX = button.Width * (i + 2);
-            button.DisabledX = button.Width * (i + 4);
-            button.NormalY = button.PressedY = button.DisabledY = 0;
-        }
-    }
+    // In landscape Menu and Close take the panel's full width.
     if (landscape) Strip2Width = 0;
-    for (int j = 0; j < 2; ++j) {
-        PanelButton& button = PanelButtons[2 + j];
-        if (landscape) {
-            button.Width = 0;
-            button.Height = Strip2Height / 4;
-            button.NormalX = button.PressedX = 0;
-            button.NormalY = button.Height * j;
-            button.PressedY = button.Height * (j + 2);
-        } else {
-            button.Width = Strip2Width / 4;
-            button.Height = Strip2Height;
-            button.NormalX = button.Width * j;
-            button.PressedX = button.Width * (j + 2);
-            button.NormalY = button.PressedY = 0;
-        }
+    for (int i = 0; i < 4; ++i) {
+        PanelButton& button = PanelButtons[i];
+        // Strip 1 holds six frames (normal, pressed, disabled for Back and Forward), strip 2 four.
+        const int frames = i < 2 ? 6 : 4, slot = i % 2;
+        const int width = i < 2 ? Strip1Width : Strip2Width, height = i < 2 ? Strip1Height : Strip2Height;
+        button.Width = landscape ? width : width / frames;
+        button.Height = landscape ? height / frames : height;
+        const int step = landscape ? button.Height : button.Width;
+        const auto place = [&](int& x, int& y, int frame) {
+            x = landscape ? 0 : step * frame;
+            y = landscape ? step * frame : 0;
+        };
+        place(button.NormalX, button.NormalY, slot);
+        place(button.PressedX, button.PressedY, slot + 2);
+        if (i < 2) place(button.DisabledX, button.DisabledY, slot + 4);
     }
 }
 
