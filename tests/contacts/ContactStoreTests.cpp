@@ -3,11 +3,11 @@
 
 #include "ContactTestSupport.h"
 #include "support/Processes.h"
-#include "support/Registry.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace {
@@ -44,39 +44,25 @@ std::string Number(ContactStore& session, DWORD oid) {
 
 TEST(ContactStoreIds, StableAcrossEditsAndRestartsAndNeverZeroOrShared) {
     TempFolder folder;
-    std::wstring state = folder / L"ids.txt";
-    WriteBytes(folder / L"a.vcf", Card("u-1", "Alpha", "1") + Card("", "Beta", "2") + Card("", "Beta", "3"));
+    const std::wstring state = folder / L"ids.txt";
+    const std::string betas = Card("", "Beta", "2") + Card("", "Beta", "3");
+    WriteBytes(folder / L"a.vcf", Card("u-1", "Alpha", "1") + betas);
     WriteBytes(folder / L"solo.vcf", Card("", "Gamma", "4"));
-    DWORD alpha, gamma;
-    std::vector<DWORD> betas;
+    std::map<DWORD, std::string> numbers;
     {
         auto store = StoreAt(folder.Path(), state);
-        EXPECT_EQ(store->Snapshot()->CardCount(), 4u);
-        alpha = OidOf(*store, "Alpha");
-        gamma = OidOf(*store, "Gamma");
-        std::set<DWORD> oids;
-        for (const auto& entry : store->Snapshot()->ByOid) {
-            oids.insert(entry.Oid);
-            if (entry.Oid != alpha && entry.Oid != gamma) betas.push_back(entry.Oid);
-        }
-        EXPECT_EQ(oids.size(), 4u);
-        EXPECT_FALSE(oids.count(0));
-        ASSERT_EQ(betas.size(), 2u);
         auto session = SessionOn(store);
-        EXPECT_EQ(Number(*session, alpha), "1");
+        for (const auto& entry : store->Snapshot()->ByOid) numbers[entry.Oid] = Number(*session, entry.Oid);
     }
+    EXPECT_EQ(numbers.size(), 4u);
+    EXPECT_FALSE(numbers.count(0));
     // Edited cards (renamed, new numbers) keep their ids by UID and by file; a restart reads the state back.
-    WriteBytes(folder / L"a.vcf",
-               Card("u-1", "Alpha Renamed", "10") + Card("", "Beta", "2") + Card("", "Beta", "3"));
+    WriteBytes(folder / L"a.vcf", Card("u-1", "Alpha Renamed", "10") + betas);
     WriteBytes(folder / L"solo.vcf", Card("", "Gamma Renamed", "40"));
     auto store = StoreAt(folder.Path(), state);
     auto session = SessionOn(store);
-    EXPECT_EQ(OidOf(*store, "Alpha Renamed"), alpha);
-    EXPECT_EQ(OidOf(*store, "Gamma Renamed"), gamma);
-    EXPECT_EQ(Number(*session, alpha), "10");
-    EXPECT_EQ(Number(*session, gamma), "40");
-    std::set<std::string> numbers = {Number(*session, betas[0]), Number(*session, betas[1])};
-    EXPECT_EQ(numbers, (std::set<std::string>{"2", "3"}));
+    for (const auto& [oid, number] : numbers)
+        EXPECT_EQ(Number(*session, oid), number == "1" || number == "4" ? number + "0" : number);
 }
 
 TEST(ContactStoreLocation, BrokenStateFilesAndMissingOrEmptyLocationsGiveWhatTheyCan) {
@@ -96,69 +82,56 @@ TEST(ContactStoreReload, AHalfWrittenFileKeepsTheCardsUntilItSettles) {
     std::wstring file = folder / L"book.vcf";
     WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2"));
     auto store = StoreAt(file);
-    WriteBytes(file, "BEGIN:VCARD\r\nUID:1\r\nN:On");
-    EXPECT_FALSE(store->Reload());
-    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
     WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2") + Card("3", "Three", "3"));
     EXPECT_TRUE(store->Reload());
+    WriteBytes(file, Card("1", "One", "1") + "BEGIN:VCARD\r\nUID:2\r\nN:Tw");
+    EXPECT_FALSE(store->Reload());
     EXPECT_EQ(store->Snapshot()->CardCount(), 3u);
     // A file left incomplete long enough is taken as it is.
-    WriteBytes(file, Card("1", "One", "1") + "BEGIN:VCARD\r\nUID:2\r\nN:Two;\r\n");
-    EXPECT_FALSE(store->Reload());
     Sleep(2100);
     EXPECT_TRUE(store->Reload());
     EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
 }
 
-// A window of the main window's class that counts the contact change messages it gets.
-class MainWindowStandIn {
-public:
-    MainWindowStandIn() {
-        WNDCLASSW windowClass = {};
-        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (message == 2024 && lParam == 2) ++notices;
-            return DefWindowProcW(window, message, wParam, lParam);
-        };
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"Orvanix_Dialvane_Wnd_Class";
-        RegisterClassW(&windowClass);
-        window = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                 windowClass.hInstance, nullptr);
-        notices = 0;
-    }
-    ~MainWindowStandIn() {
-        DestroyWindow(window);
-        UnregisterClassW(L"Orvanix_Dialvane_Wnd_Class", GetModuleHandleW(nullptr));
-    }
-    // Pumps messages until a notice arrives, and counts afresh; false on timeout.
-    bool WaitForNotice() {
-        const bool arrived = testing_support::WaitUntil(
-            [&] {
-                MSG message;
-                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-                return notices > 0;
-            },
-            10000);
-        notices = 0;
-        return arrived;
-    }
+// Contact change notices that reached a window of the main window's class.
+int notices = 0;
 
-    HWND window;
-    static inline int notices = 0;
-};
+// Pumps messages until a notice arrives, and counts afresh; false on timeout.
+bool WaitForNotice() {
+    const bool arrived = testing_support::WaitUntil(
+        [] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            return notices > 0;
+        },
+        10000);
+    notices = 0;
+    return arrived;
+}
 
 TEST(ContactStoreWatching, ChangedFilesAreReloadedAndTheMainWindowIsTold) {
-    MainWindowStandIn mainWindow;
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == 2024 && lParam == 2) ++notices;
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"Orvanix_Dialvane_Wnd_Class";
+    RegisterClassW(&windowClass);
+    const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> mainWindow(
+        CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                        windowClass.hInstance, nullptr),
+        &DestroyWindow);
     TempFolder folder;
     WriteBytes(folder / L"a.vcf", Card("1", "One", "1"));
     auto store = StoreAt(folder.Path(), L"", true);
     auto session = SessionOn(store);
     DWORD one = OidOf(*store, "One");
     WriteBytes(folder / L"b.vcf", Card("2", "Two", "2"));
-    ASSERT_TRUE(mainWindow.WaitForNotice());
+    ASSERT_TRUE(WaitForNotice());
     EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
     WriteBytes(folder / L"a.vcf", Card("1", "One", "11"));
-    ASSERT_TRUE(mainWindow.WaitForNotice());
+    ASSERT_TRUE(WaitForNotice());
     EXPECT_EQ(Number(*session, one), "11");
 }
 

@@ -63,8 +63,6 @@ TEST_F(ContactIndex, NameMatchesComeBeforeNumberMatches) {
     EXPECT_EQ(Search(L"2", &patterns),
               (NameList{L"Adams, Bob", L"Cole, Dan", L"Petrova, Anna", L"Петров, Иван"}));
     EXPECT_EQ(patterns, NameList{L"абвгabc"});
-    EXPECT_EQ(Search(L"23"), (NameList{L"Adams, Bob", L"Cole, Dan", L"Petrova, Anna", L"Петров, Иван"}))
-        << "Ad, the initials C D, then the numbers holding 23";
     EXPECT_TRUE(Search(L"3267").empty()) << "\"dams\" inside Adams: never inside a word";
     EXPECT_EQ(Search(L"54"), NameList{L"Петров, Иван"}) << "initials of consecutive words";
     EXPECT_EQ(Search(L"0100"), NameList{L"Adams, Bob"}) << "0 and 1 carry no letters: numbers only";
@@ -99,7 +97,6 @@ TEST_F(SearchServiceLibrary, AnswersAllThreeRequests) {
     EXPECT_STREQ(record.Name, L"Petrova, Anna");
     ASSERT_EQ(record.Phones.GetSize(), 2);
     EXPECT_EQ(record.Phones.GetAt(0).Kind, 0) << "kinds travel one up and come back";
-    EXPECT_STREQ(record.Phones.GetAt(0).Label, L"Мобильный");
     EXPECT_STREQ(record.Phones.GetAt(1).Number, L"777");
     EXPECT_FALSE(GetContactRecord(RecordOperation(), 0xDEAD, record));
 
@@ -124,8 +121,9 @@ TEST_F(SearchServiceLibrary, ModelRefindsAContactByItsNumber) {
     model.Load(0);
     SpeedDialButton found;
     ASSERT_TRUE(model.GetByPosition(0, found));
-    EXPECT_NE(found.Oid, 0x7777u);
-    EXPECT_NE(found.Oid, 0u) << "re-found by number, bound to the contact with the same names";
+    EXPECT_EQ(found.Oid,
+              static_cast<DWORD>(FindContactsByNumber(NumberOperation(), L"+7 900 111-22-33").GetAt(0)))
+        << "re-found by number, bound to the contact with the same names";
     EXPECT_STREQ(found.Phone, L"+7 900 111-22-33");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\Dialvane");
 }

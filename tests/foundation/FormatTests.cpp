@@ -54,14 +54,6 @@ TEST(Format, AnEstimateThatFallsShortCutsTheText) {
     EXPECT_EQ(std::wstring(s), full.substr(0, s.GetLength()));
 }
 
-TEST(Format, TheValueItselfMayBeAnArgument) {
-    WString s(L"abc");
-    WString shared = s;
-    s.Format(L"%s-%s", static_cast<const wchar_t*>(s), static_cast<const wchar_t*>(s));
-    EXPECT_EQ(s, L"abc-abc");
-    EXPECT_EQ(shared, L"abc");
-}
-
 TEST(StringResources, TextsLongerThanTheFirstAttemptLoadWhole) {
     ScriptedBoxes boxes;
     // The first attempt holds 255 characters and a terminator.

@@ -1,36 +1,30 @@
-// A search service for the client's tests: "111" gets a well-formed reply, any other request a reply
-// of that many bytes of noise.
+// A search service for the client's tests: "111" gets a well-formed reply, any
+// other request a reply of that many bytes of noise.
 #include <windows.h>
 
 #include <cstring>
 #include <cwchar>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<BYTE> Reply(std::initializer_list<DWORD> ids, std::initializer_list<const wchar_t*> texts) {
-    std::vector<BYTE> reply;
-    auto put = [&](const void* data, size_t bytes) {
-        reply.insert(reply.end(), static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + bytes);
-    };
-    const DWORD count = static_cast<DWORD>(ids.size());
-    put(&count, 4);
-    for (DWORD id : ids) put(&id, 4);
-    for (const wchar_t* text : texts) put(text, (wcslen(text) + 1) * sizeof(wchar_t));
-    put(L"", sizeof(wchar_t));
+std::vector<BYTE> Reply(std::vector<DWORD> ids, const std::wstring& texts) {
+    ids.insert(ids.begin(), static_cast<DWORD>(ids.size()));
+    std::vector<BYTE> reply(reinterpret_cast<const BYTE*>(ids.data()),
+                            reinterpret_cast<const BYTE*>(ids.data() + ids.size()));
+    const auto* text = reinterpret_cast<const BYTE*>(texts.c_str());
+    reply.insert(reply.end(), text, text + (texts.size() + 1) * sizeof(wchar_t));
     return reply;
 }
 
-// Bytes from a fixed generator seeded by the length; odd lengths start with a small count that may
-// or may not fit what follows.
+// Bytes from a fixed generator seeded by the length; odd lengths start with a
+// small count that may or may not fit what follows.
 std::vector<BYTE> Noise(size_t length) {
     std::vector<BYTE> reply(length);
-    unsigned state = static_cast<unsigned>(length) * 2654435761u + 1;
-    for (BYTE& byte : reply) {
-        state = state * 1103515245u + 12345u;
-        byte = static_cast<BYTE>(state >> 16);
-    }
+    std::minstd_rand random(static_cast<unsigned>(length));
+    for (BYTE& byte : reply) byte = static_cast<BYTE>(random() >> 8);
     if (length >= 4 && length % 2) {
         const DWORD count = static_cast<DWORD>(length % 11);
         std::memcpy(reply.data(), &count, 4);
@@ -54,16 +48,17 @@ __declspec(dllexport) BOOL TST_Deinit(DWORD) {
     return TRUE;
 }
 
-// Code 5 "111" → contacts 7 and 9 in a reply larger than the client's first buffer; code 1 "111" →
-// contacts 3 and 1 with the texts "abc" and "abc+def"; "" → failure without a size.
+// Code 5 "111" → contacts 7 and 9 in a reply larger than the client's first
+// buffer; code 1 "111" → contacts 3 and 1 with the texts "abc" and "abc+def";
+// "" → failure without a size.
 __declspec(dllexport) BOOL TST_IOControl(DWORD, DWORD code, BYTE* input, DWORD inputBytes, BYTE* output,
                                          DWORD outputBytes, DWORD* actualBytes) {
     const std::wstring request(reinterpret_cast<const wchar_t*>(input), inputBytes / sizeof(wchar_t));
     std::vector<BYTE> reply;
     if (request == L"111" && code == 5)
-        reply = Reply({7, 9}, {}), reply.resize(100000);
+        reply = Reply({7, 9}, L""), reply.resize(100000);
     else if (request == L"111")
-        reply = Reply({3, 1}, {L"abc", L"abc+def"});
+        reply = Reply({3, 1}, std::wstring(L"abc\0abc+def\0", 12));
     else if (!request.empty() && request[0] != L'\0')
         reply = Noise(wcstoul(request.c_str(), nullptr, 10));
     *actualBytes = static_cast<DWORD>(reply.size());

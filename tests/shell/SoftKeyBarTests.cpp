@@ -32,17 +32,6 @@ void Pump() {
     }
 }
 
-HWND CreateBar(HWND parent, UINT menu) {
-    platform::SHMENUBARINFO info = {};
-    info.cbSize = sizeof info;
-    info.hwndParent = parent;
-    info.dwFlags = platform::SHCMBF_HMENU;
-    info.nToolBarId = menu;
-    info.hInstRes = ModuleInstance();
-    if (!platform::SHCreateMenuBar(&info)) return nullptr;
-    return info.hwndMB;
-}
-
 void Key(HWND window, UINT message, UINT key, LPARAM flags = 0) {
     PostMessageW(window, message, key, flags | (message == WM_KEYUP ? 0xC0000001 : 1));
 }
@@ -51,8 +40,10 @@ class SoftKeyBar : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(owner.Create(L"main", WS_POPUP | WS_VISIBLE, 26, 240, 294, nullptr));
-        bar = CreateBar(owner.Window, PagesMenu);
-        ASSERT_TRUE(bar);
+        platform::SHMENUBARINFO info = {
+            sizeof info, owner.Window, platform::SHCMBF_HMENU, PagesMenu, ModuleInstance(), 0, 0, nullptr, 0};
+        ASSERT_TRUE(platform::SHCreateMenuBar(&info));
+        bar = info.hwndMB;
     }
     void TearDown() override { DestroyWindow(owner.Window); }
     Owner owner;

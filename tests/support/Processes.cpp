@@ -1,6 +1,6 @@
 #include "support/Processes.h"
 
-#include <shellapi.h>
+#include <filesystem>
 
 namespace testing_support {
 
@@ -117,12 +117,8 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-    std::wstring from = path_ + L'\0';
-    SHFILEOPSTRUCTW operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&operation);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 } // namespace testing_support
