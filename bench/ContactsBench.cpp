@@ -4,7 +4,7 @@
 #include "bench/BenchTiming.h"
 #include "contacts/ContactDetails.h"
 #include "contacts/ContactStore.h"
-#include "contacts/ImageDecoding.h"
+#include "ui/ImageDecoding.h"
 #include "platform/ContactStoreFiles.h"
 
 #include <windows.h>

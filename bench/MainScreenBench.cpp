@@ -4,12 +4,12 @@
 #include "bench/BenchTiming.h"
 #include "contacts/ContactDetails.h"
 #include "mainscreen/GridLayout.h"
-#include "platform/BufferedPaint.h"
+#include "ui/BufferedPaint.h"
 #include "platform/ContactStoreFiles.h"
-#include "platform/DesktopPaths.h"
-#include "shell/MainWindow.h"
-#include "shell/ResourceLibrary.h"
-#include "shell/ScreenMetrics.h"
+#include "foundation/DataFiles.h"
+#include "mainscreen/MainWindow.h"
+#include "ui/ResourceLibrary.h"
+#include "ui/ScreenMetrics.h"
 
 #include <windows.h>
 
@@ -68,7 +68,7 @@ void ForgetPhotos(SpeedDialModel& model, DWORD hasPhoto) {
 int wmain() {
     ScreenDC = GetDC(nullptr);
     ReadScreenMetrics(ScreenDC);
-    const std::wstring skin = platform::ExecutableFolder() + L"DialvaneSkin";
+    const std::wstring skin = ExecutableFolder() + L"DialvaneSkin";
     SkinLibrary.LoadResourceLibrary(L"DialvaneRes.dll", L"DialvaneResVga.dll", skin.c_str());
 
     // The bundled sample contacts, whatever store an earlier benchmark left configured.

@@ -5,7 +5,7 @@
 #include "contacts/ContactStore.h"
 #include "contacts/SearchService.h"
 #include "model/SpeedDialModel.h"
-#include "platform/ContactSearchIndex.h"
+#include "companions/pimservice/ContactSearchIndex.h"
 #include "platform/ContactStoreFiles.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "contacts/ContactDetails.h"
 
-#include "contacts/ImageDecoding.h"
+#include "ui/ImageDecoding.h"
 
 #include <cstring>
 #include <cwctype>

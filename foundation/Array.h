@@ -1,7 +1,7 @@
 #pragma once
 // Growable array with index-checked access.
 #include "foundation/WString.h"
-#include "platform/ModalHost.h"
+#include "foundation/InternalFault.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,7 +14,7 @@ namespace array_detail {
 inline void ReportIndex(const wchar_t* format, int index, int size) {
     WString text;
     text.Format(format, index, size);
-    platform::MessageBoxW(nullptr, text, L"Addrivo Tracer", MB_OK);
+    ShowInternalFault(text);
 }
 
 } // namespace array_detail

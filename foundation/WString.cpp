@@ -1,8 +1,8 @@
 #include "foundation/WString.h"
 
 #include "foundation/ErrorLog.h"
-#include "platform/DesktopPaths.h"
-#include "platform/ModalHost.h"
+#include "foundation/DataFiles.h"
+#include "foundation/InternalFault.h"
 
 #include <algorithm>
 #include <climits>
@@ -53,7 +53,7 @@ wchar_t* Allocate(long long count) {
         memory = std::malloc(static_cast<size_t>(bytes));
     }
     if (!memory) {
-        LogLine(platform::ErrorLogPath(), L"Memory allocation failed", L".\\Str", L"", 23);
+        LogLine(ErrorLogPath(), L"Memory allocation failed", L".\\Str", L"", 23);
         return nullptr;
     }
     auto* header = static_cast<BufferHeader*>(memory);
@@ -443,8 +443,8 @@ int SafeLoadStr(UINT id, HINSTANCE module, wchar_t* buffer, int capacity) {
     WString text;
     text.Format(L"Resource loading fail (id: %d hInst: %x)", id,
                 static_cast<unsigned>(reinterpret_cast<UINT_PTR>(module)));
-    LogLine(platform::ErrorLogPath(), text, L".\\Str", L"", 174);
+    LogLine(ErrorLogPath(), text, L".\\Str", L"", 174);
     text.Format(L"SafeLoadStr failed, resid: %d", id);
-    platform::MessageBoxW(nullptr, text, L"Addrivo Tracer", MB_OK);
+    ShowInternalFault(text);
     return 0;
 }

@@ -1,9 +1,9 @@
 #include "mainscreen/BottomPanel.h"
 
-#include "platform/BufferedPaint.h"
+#include "ui/BufferedPaint.h"
 #include "resources/ResourceIds.h"
-#include "shell/ResourceLibrary.h"
-#include "shell/ScreenMetrics.h"
+#include "ui/ResourceLibrary.h"
+#include "ui/ScreenMetrics.h"
 
 BottomPanel::~BottomPanel() {
     if (Strip1) DeleteObject(Strip1);

@@ -3,7 +3,7 @@
 // Back and Forward turn the pages, Menu opens the main menu, Close hides the program. A button sends
 // its command to the parent as WM_COMMAND when released over itself; Menu sends it at once on press.
 #include "foundation/WString.h"
-#include "shell/WindowBase.h"
+#include "ui/WindowBase.h"
 
 struct PanelButton {
     int Pressed = 0;

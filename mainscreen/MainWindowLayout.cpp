@@ -1,7 +1,7 @@
 // The main screen's grid: button size, cells per page, pages and the panel's page buttons.
 #include "foundation/Settings.h"
-#include "shell/MainWindow.h"
-#include "shell/ResourceLibrary.h"
+#include "mainscreen/MainWindow.h"
+#include "ui/ResourceLibrary.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 // Drawing the main screen's page: empty cells, photos under their frame, names on button images,
 // number kinds, dial numbers and the focus frame.
-#include "mainscreen/TextDrawing.h"
+#include "ui/TextDrawing.h"
 #include "platform/TransparentImage.h"
-#include "shell/MainWindow.h"
-#include "shell/ResourceLibrary.h"
-#include "shell/ScreenMetrics.h"
+#include "mainscreen/MainWindow.h"
+#include "ui/ResourceLibrary.h"
+#include "ui/ScreenMetrics.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 
 #include "foundation/ErrorLog.h"
 #include "foundation/Settings.h"
-#include "platform/DesktopPaths.h"
+#include "foundation/DataFiles.h"
 #include "platform/InputPanel.h"
 #include "platform/PhoneCall.h"
 #include "platform/ProcessLauncher.h"
@@ -34,7 +34,7 @@ LONG SendServiceCode(const wchar_t* number) {
     DWORD size = 0;
     std::unique_ptr<BYTE[]> block = BuildServiceCodeBlock(number, size);
     if (!block) {
-        LogLine(platform::ErrorLogPath(), L"Memory allocation failed", L"PlaceCall", L"SendServiceCode",
+        LogLine(ErrorLogPath(), L"Memory allocation failed", L"PlaceCall", L"SendServiceCode",
                 __LINE__);
         return -1;
     }

@@ -1,7 +1,7 @@
 #include "platform/ContactStoreFiles.h"
 
 #include "platform/ComObject.h"
-#include "platform/DesktopPaths.h"
+#include "foundation/DataFiles.h"
 
 #include "platform/ImagingFactory.h"
 

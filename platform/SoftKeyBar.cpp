@@ -1,8 +1,6 @@
 #include "platform/SoftKeyBar.h"
 
-#include "platform/BufferedPaint.h"
 #include "platform/PhoneShell.h"
-#include "shell/ScreenMetrics.h"
 
 #include <commctrl.h>
 
@@ -22,12 +20,12 @@ constexpr COLORREF TextColor = RGB(240, 242, 246);
 thread_local HHOOK hook = nullptr;
 thread_local int barCount = 0;
 
-int DpiY() {
-    if (ScreenMetrics.DpiY) return ScreenMetrics.DpiY;
+// n pixels at 96 dots per inch, at the screen's vertical resolution.
+int ScaledY(int n) {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    return dpi;
+    return (n * dpi + 48) / 96;
 }
 
 } // namespace
@@ -47,24 +45,28 @@ HWND SoftKeyBar::CreateFor(HWND parent, HMENU menu, bool hidden) {
         bar->keys_[i].Command = item.wID;
         bar->keys_[i].Text = text;
     }
-    bar->RegisterWindowClass(SoftKeyBarClass, nullptr);
-    HWND window = bar->Create(L"", WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, parent);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = StaticWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = SoftKeyBarClass;
+    RegisterClassW(&windowClass);
+    HWND window =
+        CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, SoftKeyBarClass, L"", WS_POPUP | WS_CLIPSIBLINGS,
+                        0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), bar);
     if (!window) {
         delete bar;
         return nullptr;
     }
-    SetWindowLongW(window, GWL_EXSTYLE,
-                   GetWindowLongW(window, GWL_EXSTYLE) | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW);
     LOGFONTW face = {};
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         face = metrics.lfMessageFont;
-    face.lfHeight = -ScalePx(13, DpiY());
+    face.lfHeight = -ScaledY(13);
     face.lfWeight = FW_BOLD;
     face.lfQuality = CLEARTYPE_QUALITY;
     bar->font_ = CreateFontIndirectW(&face);
-    SetWindowPos(window, nullptr, 0, 0, 1, ScalePx(26, DpiY()), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    SetWindowPos(window, nullptr, 0, 0, 1, ScaledY(26), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     bar->FollowParent();
     SetWindowSubclass(parent, ParentSubclass, SubclassId, reinterpret_cast<DWORD_PTR>(bar));
     if (!barCount++) hook = SetWindowsHookExW(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
@@ -78,12 +80,12 @@ SoftKeyBar::~SoftKeyBar() {
 
 void SoftKeyBar::FollowParent() {
     RECT bar, parent;
-    if (!GetWindowRect(Window, &bar) || !GetWindowRect(parent_, &parent)) return;
+    if (!GetWindowRect(window_, &bar) || !GetWindowRect(parent_, &parent)) return;
     if (bar.right == bar.left && bar.bottom == bar.top) return;
     const int height = bar.bottom - bar.top;
     const int screenBottom = GetSystemMetrics(SM_CYSCREEN);
     const int top = parent.bottom + height <= screenBottom ? parent.bottom : parent.bottom - height;
-    SetWindowPos(Window, nullptr, parent.left, top, parent.right - parent.left, height,
+    SetWindowPos(window_, nullptr, parent.left, top, parent.right - parent.left, height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
@@ -107,13 +109,13 @@ LRESULT SoftKeyBar::OverrideKey(UINT key, LPARAM change) {
 
 void SoftKeyBar::Press(int key) {
     if (keys_[key].Command)
-        PostMessageW(parent_, WM_COMMAND, MAKEWPARAM(keys_[key].Command, 0), LPARAM(Window));
+        PostMessageW(parent_, WM_COMMAND, MAKEWPARAM(keys_[key].Command, 0), LPARAM(window_));
 }
 
 bool SoftKeyBar::TakeKey(HWND active, UINT key, bool down, bool repeat) {
     if (key != VK_F1 && key != VK_F2 && key != VK_F3) return false;
     HWND window = active ? SHFindMenuBar(active) : nullptr;
-    auto* bar = window ? reinterpret_cast<SoftKeyBar*>(GetWindowLongPtrW(window, GWLP_USERDATA)) : nullptr;
+    SoftKeyBar* bar = window ? Of(window) : nullptr;
     if (!bar) return false;
     if (key == VK_F1 || key == VK_F2) {
         if (down && !repeat) bar->Press(key == VK_F1 ? 0 : 1);
@@ -149,9 +151,43 @@ LRESULT CALLBACK SoftKeyBar::ParentSubclass(HWND window, UINT message, WPARAM wP
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void SoftKeyBar::Paint(HDC dc) {
+SoftKeyBar* SoftKeyBar::Of(HWND window) {
+    return reinterpret_cast<SoftKeyBar*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK SoftKeyBar::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* bar = static_cast<SoftKeyBar*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        bar->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bar));
+    }
+    SoftKeyBar* bar = Of(window);
+    if (!bar) return DefWindowProcW(window, message, wParam, lParam);
+    if (message != WM_NCDESTROY) return bar->WindowProc(message, wParam, lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    delete bar;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void SoftKeyBar::PaintBuffered() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
     RECT client;
-    GetClientRect(Window, &client);
+    GetClientRect(window_, &client);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+    if (memory && bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        Paint(memory, client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    if (memory) DeleteDC(memory);
+    EndPaint(window_, &paint);
+}
+
+void SoftKeyBar::Paint(HDC dc, const RECT& client) {
     HBRUSH background = CreateSolidBrush(BarColor);
     FillRect(dc, &client, background);
     DeleteObject(background);
@@ -171,13 +207,14 @@ void SoftKeyBar::Paint(HDC dc) {
     SetTextColor(dc, TextColor);
     for (int i = 0; i < 2; ++i) {
         RECT key = {i ? half : 0, 0, i ? client.right : half, client.bottom};
-        DrawTextW(dc, keys_[i].Text, -1, &key,
+        DrawTextW(dc, keys_[i].Text.c_str(), -1, &key,
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
     }
     SelectObject(dc, oldFont);
 }
 
-LRESULT SoftKeyBar::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT SoftKeyBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
     switch (message) {
     case SHCMBM_OVERRIDEKEY:
         return OverrideKey(UINT(wParam), lParam);
@@ -214,7 +251,7 @@ LRESULT SoftKeyBar::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        platform::PaintBuffered(window, [this](HDC memory, const RECT&, const RECT&) { Paint(memory); });
+        PaintBuffered();
         return 0;
     case WM_DESTROY:
         RemoveWindowSubclass(parent_, ParentSubclass, SubclassId);
@@ -223,13 +260,8 @@ LRESULT SoftKeyBar::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
             hook = nullptr;
         }
         break;
-    case WM_NCDESTROY: {
-        const LRESULT result = WindowBase::WindowProc(window, message, wParam, lParam);
-        delete this;
-        return result;
     }
-    }
-    return WindowBase::WindowProc(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace platform

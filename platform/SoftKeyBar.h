@@ -1,13 +1,14 @@
 #pragma once
-// The soft-key bar stand-in: two soft keys along the bottom edge of the window they serve.
-#include "foundation/WString.h"
-#include "shell/WindowBase.h"
-
+// The soft-key bar stand-in: two soft keys along the bottom edge of the window they serve. It stands
+// for a window of the phone's shell, so it keeps its own small window procedure rather than using the
+// program's window classes.
 #include <windows.h>
+
+#include <string>
 
 namespace platform {
 
-class SoftKeyBar : public WindowBase {
+class SoftKeyBar {
 public:
     // Creates the bar for parent with the first two items of menu (commands and texts); the window owns
     // the object, which goes with it. Null when the window cannot be created.
@@ -17,12 +18,10 @@ public:
     // took the key (the window must not see it).
     static bool TakeKey(HWND active, UINT key, bool down, bool repeat);
 
-    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
     struct SoftKey {
         UINT Command = 0;
-        WString Text;
+        std::wstring Text;
     };
     struct KeyOverride {
         UINT Key;
@@ -30,18 +29,26 @@ private:
     };
 
     SoftKeyBar() = default;
-    ~SoftKeyBar() override;
+    SoftKeyBar(const SoftKeyBar&) = delete;
+    SoftKeyBar& operator=(const SoftKeyBar&) = delete;
+    ~SoftKeyBar();
+
+    static SoftKeyBar* Of(HWND window);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Keeps the bar under its parent, unless the program has shrunk it to nothing.
     void FollowParent();
-    void Paint(HDC dc);
+    void Paint(HDC dc, const RECT& client);
+    void PaintBuffered();
     void Press(int key);
     LRESULT OverrideKey(UINT key, LPARAM change);
     WORD FlagsOf(UINT key) const;
 
+    static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ParentSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR id, DWORD_PTR data);
     static LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam);
 
+    HWND window_ = nullptr;
     HWND parent_ = nullptr;
     SoftKey keys_[2];
     KeyOverride overrides_[8] = {};

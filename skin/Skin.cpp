@@ -1,7 +1,7 @@
 #include "skin/Skin.h"
 
-#include "shell/ResourceLibrary.h"
-#include "shell/ScreenMetrics.h"
+#include "ui/ResourceLibrary.h"
+#include "ui/ScreenMetrics.h"
 
 #include <cwchar>
 

@@ -3,7 +3,7 @@
 #include "contacts/ContactTestSupport.h"
 #include "contacts/SearchService.h"
 #include "model/SpeedDialModel.h"
-#include "platform/ContactSearchIndex.h"
+#include "companions/pimservice/ContactSearchIndex.h"
 #include "support/Processes.h"
 #include "support/Registry.h"
 

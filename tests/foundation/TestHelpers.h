@@ -2,7 +2,8 @@
 // Shared pieces of the foundation tests.
 #include "foundation/WString.h"
 #include "support/WStringPrinter.h"
-#include "platform/DesktopPaths.h"
+#include "foundation/DataFiles.h"
+#include "foundation/InternalFault.h"
 #include "platform/ModalHost.h"
 
 #include <windows.h>
@@ -18,6 +19,7 @@
 class ScriptedBoxes {
 public:
     ScriptedBoxes() {
+        SetInternalFaultBox(platform::MessageBoxW);
         platform::SetMessageBoxScript([this](const platform::ModalRecord& record) {
             shown.push_back(record);
             return IDOK;
@@ -38,9 +40,9 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 
 // What the program's error log gained while action ran.
 template <class Action> std::string LoggedBy(Action action) {
-    size_t before = ReadBytes(platform::ErrorLogPath()).size();
+    size_t before = ReadBytes(ErrorLogPath()).size();
     action();
-    std::string after = ReadBytes(platform::ErrorLogPath());
+    std::string after = ReadBytes(ErrorLogPath());
     return after.size() > before ? after.substr(before) : std::string();
 }
 

@@ -1,6 +1,6 @@
 #include "foundation/Settings.h"
-#include "shell/MainWindow.h"
-#include "shell/ResourceLibrary.h"
+#include "mainscreen/MainWindow.h"
+#include "ui/ResourceLibrary.h"
 #include "support/Registry.h"
 
 #include <gtest/gtest.h>

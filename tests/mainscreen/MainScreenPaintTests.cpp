@@ -1,5 +1,5 @@
 #include "platform/TransparentImage.h"
-#include "shell/MainWindow.h"
+#include "mainscreen/MainWindow.h"
 
 #include <gtest/gtest.h>
 

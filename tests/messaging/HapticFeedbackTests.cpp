@@ -1,6 +1,6 @@
 // Click lengths, the feedback thread and the vibrator found behind the LED library of the desktop.
 #include "messaging/HapticFeedback.h"
-#include "platform/coredll/NotificationLeds.h"
+#include "companions/coredll/NotificationLeds.h"
 #include "support/Processes.h"
 #include "support/Registry.h"
 

@@ -2,8 +2,8 @@
 #include "skin/Skin.h"
 
 #include "foundation/TestHelpers.h"
-#include "shell/ResourceLibrary.h"
-#include "shell/ScreenMetrics.h"
+#include "ui/ResourceLibrary.h"
+#include "ui/ScreenMetrics.h"
 #include "support/Processes.h"
 
 #include <gtest/gtest.h>

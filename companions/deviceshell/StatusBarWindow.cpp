@@ -1,0 +1,222 @@
+#include "companions/deviceshell/StatusBarWindow.h"
+
+#include "ui/BufferedPaint.h"
+#include "platform/PhoneShell.h"
+#include "ui/ScreenMetrics.h"
+
+namespace {
+
+constexpr UINT_PTR ClockTimer = 1;
+// Screen setting change broadcast after a rotation, as the phone sends it.
+constexpr WPARAM RotationSetting = 0x3002;
+
+constexpr COLORREF BarColor = RGB(18, 20, 26);
+constexpr COLORREF TextColor = RGB(236, 238, 242);
+constexpr COLORREF DimColor = RGB(110, 116, 128);
+constexpr COLORREF AccentColor = RGB(56, 110, 190);
+
+int Dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+void Fill(HDC dc, const RECT& rect, COLORREF color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void Frame(HDC dc, const RECT& rect, COLORREF color, int width) {
+    Fill(dc, {rect.left, rect.top, rect.right, rect.top + width}, color);
+    Fill(dc, {rect.left, rect.bottom - width, rect.right, rect.bottom}, color);
+    Fill(dc, {rect.left, rect.top, rect.left + width, rect.bottom}, color);
+    Fill(dc, {rect.right - width, rect.top, rect.right, rect.bottom}, color);
+}
+
+} // namespace
+
+StatusBarWindow::~StatusBarWindow() {
+    if (font_) DeleteObject(font_);
+}
+
+int StatusBarWindow::Height() const {
+    return 26 * Dpi() / 96;
+}
+
+HWND StatusBarWindow::CreateBar() {
+    RegisterWindowClass(platform::TaskBarClass, nullptr);
+    if (!Create(L"", WS_POPUP, 0, GetSystemMetrics(SM_CXSCREEN), Height(), nullptr)) return nullptr;
+    SetWindowLongW(Window, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW face = {};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        face = metrics.lfMessageFont;
+    face.lfHeight = -ScalePx(12, Dpi());
+    face.lfWeight = FW_SEMIBOLD;
+    face.lfQuality = CLEARTYPE_QUALITY;
+    font_ = CreateFontIndirectW(&face);
+    RegisterHotKey(Window, RotateHotKey, MOD_CONTROL | MOD_ALT, 'R');
+    SetTimer(Window, ClockTimer, 1000, nullptr);
+    PlaceAtTop();
+    ShowWindow(Window, SW_SHOWNOACTIVATE);
+    return Window;
+}
+
+void StatusBarWindow::PlaceAtTop() {
+    SetWindowPos(Window, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), Height(), SWP_NOACTIVATE);
+}
+
+void StatusBarWindow::Rotate() {
+    const RECT oldDesktop = {0, Height(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return;
+    const DWORD width = mode.dmPelsWidth;
+    mode.dmPelsWidth = mode.dmPelsHeight;
+    mode.dmPelsHeight = width;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    if (ChangeDisplaySettingsW(&mode, 0) != DISP_CHANGE_SUCCESSFUL) return;
+    PlaceAtTop();
+    // Windows that filled the screen below the bar fill it again in the new orientation.
+    struct Refit {
+        RECT from, to;
+    } refit = {oldDesktop, {0, Height(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            const Refit& refit = *reinterpret_cast<const Refit*>(data);
+            RECT rect;
+            if (GetWindowRect(window, &rect) && EqualRect(&rect, &refit.from)) {
+                const RECT& to = refit.to;
+                SetWindowPos(window, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+                             SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&refit));
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, RotationSetting, 0, SMTO_ABORTIFHUNG, 2000,
+                        &result);
+}
+
+RECT StatusBarWindow::DoneButtonRect(const RECT& client) const {
+    HWND foreground = GetForegroundWindow();
+    if (!foreground || !GetPropW(foreground, platform::DoneButtonProperty)) return {};
+    const int width = client.bottom * 2;
+    return {client.right - width, 0, client.right, client.bottom};
+}
+
+void StatusBarWindow::Paint(HDC dc, const RECT& client) {
+    Fill(dc, client, BarColor);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    const int h = client.bottom, unit = h > 8 ? h / 8 : 1;
+    int right = client.right - unit * 2;
+
+    const RECT done = DoneButtonRect(client);
+    if (done.right > done.left) {
+        RECT button = {done.left + unit, unit, done.right - unit, h - unit};
+        Fill(dc, button, AccentColor);
+        SetTextColor(dc, TextColor);
+        HWND foreground = GetForegroundWindow();
+        const bool cancel = reinterpret_cast<ULONG_PTR>(GetPropW(foreground, platform::DoneButtonProperty)) &
+                            platform::SHDB_SHOWCANCEL;
+        DrawTextW(dc, cancel ? L"×" : L"ok", -1, &button, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        right = done.left - unit;
+    }
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t clock[8];
+    wsprintfW(clock, L"%d:%02d", now.wHour, now.wMinute);
+    RECT clockRect = {right - h * 2, 0, right, h};
+    SetTextColor(dc, TextColor);
+    DrawTextW(dc, clock, -1, &clockRect, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    right = clockRect.left - unit * 2;
+
+    // Battery: a body with a nub, three quarters full.
+    RECT body = {right - unit * 9, unit * 3, right - unit, h - unit * 3};
+    Frame(dc, body, TextColor, unit > 1 ? unit / 2 + 1 : 1);
+    Fill(dc, {body.right, body.top + unit, body.right + unit, body.bottom - unit}, TextColor);
+    Fill(dc,
+         {body.left + unit, body.top + unit, body.left + unit + (body.right - body.left - 2 * unit) * 3 / 4,
+          body.bottom - unit},
+         TextColor);
+    right = body.left - unit * 3;
+
+    // Signal: four rising bars, three of them lit.
+    for (int bar = 3; bar >= 0; --bar) {
+        const int top = h - unit * 2 - (bar + 1) * (h - unit * 4) / 4;
+        Fill(dc, {right - unit, top, right, h - unit * 2}, bar < 3 ? TextColor : DimColor);
+        right -= unit * 2;
+    }
+
+    // The input panel button: a small keyboard.
+    if (sipButton_) {
+        RECT keyboard = {right - unit * 9, unit * 3, right - unit, h - unit * 3};
+        Frame(dc, keyboard, DimColor, 1);
+        for (int key = 0; key < 3; ++key)
+            Fill(dc,
+                 {keyboard.left + unit * (1 + key * 2) + 1, keyboard.top + unit + 1,
+                  keyboard.left + unit * (2 + key * 2) + 1, keyboard.top + unit * 2 + 1},
+                 DimColor);
+        right = keyboard.left - unit * 2;
+    }
+
+    wchar_t title[128] = {};
+    if (HWND foreground = GetForegroundWindow(); foreground && foreground != Window)
+        GetWindowTextW(foreground, title, 128);
+    RECT titleRect = {unit * 3, 0, right, h};
+    SetTextColor(dc, TextColor);
+    DrawTextW(dc, title, -1, &titleRect,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
+    SelectObject(dc, oldFont);
+}
+
+LRESULT StatusBarWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER:
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_HOTKEY:
+        if (wParam == RotateHotKey) Rotate();
+        return 0;
+    case WM_DISPLAYCHANGE:
+        PlaceAtTop();
+        return 0;
+    case platform::TaskBarSipButtonMessage:
+        sipButton_ = wParam != 0;
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_LBUTTONUP: {
+        RECT client;
+        GetClientRect(window, &client);
+        const RECT done = DoneButtonRect(client);
+        const POINT at = {short(LOWORD(lParam)), short(HIWORD(lParam))};
+        if (PtInRect(&done, at)) {
+            HWND foreground = GetForegroundWindow();
+            const bool cancel =
+                reinterpret_cast<ULONG_PTR>(GetPropW(foreground, platform::DoneButtonProperty)) &
+                platform::SHDB_SHOWCANCEL;
+            PostMessageW(foreground, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);
+        }
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        platform::PaintBuffered(
+            window, [this](HDC memory, const RECT& client, const RECT&) { Paint(memory, client); });
+        return 0;
+    case WM_DESTROY:
+        UnregisterHotKey(window, RotateHotKey);
+        KillTimer(window, ClockTimer);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return WindowBase::WindowProc(window, message, wParam, lParam);
+}

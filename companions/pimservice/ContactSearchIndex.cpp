@@ -1,0 +1,322 @@
+#include "companions/pimservice/ContactSearchIndex.h"
+
+#include "contacts/ContactDetails.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace platform {
+
+namespace {
+
+std::wstring Lower(std::wstring text) {
+    if (!text.empty()) CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// Appends the UTF-8 text to pool as UTF-16.
+void AppendWide(std::wstring& pool, std::string_view utf8) {
+    const size_t start = pool.size();
+    pool.resize(start + utf8.size());
+    const int length = utf8.empty()
+                           ? 0
+                           : MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                 pool.data() + start, static_cast<int>(utf8.size()));
+    pool.resize(start + (length > 0 ? length : 0));
+}
+
+// Appends a key to pool that orders names as the platform compares them under the system default
+// locale.
+void AppendSortKey(std::string& pool, std::wstring_view name) {
+    // The empty name is measured by its terminator: a zero length is refused.
+    const wchar_t* text = name.empty() ? L"" : name.data();
+    const int length = name.empty() ? -1 : static_cast<int>(name.size());
+    const size_t start = pool.size();
+    pool.resize(start + 512);
+    int size = LCMapStringW(0x0800, LCMAP_SORTKEY, text, length,
+                            reinterpret_cast<wchar_t*>(pool.data() + start), 512);
+    if (size <= 0) {
+        size = LCMapStringW(0x0800, LCMAP_SORTKEY, text, length, nullptr, 0);
+        pool.resize(start + (size > 0 ? size : 0));
+        if (size > 0)
+            LCMapStringW(0x0800, LCMAP_SORTKEY, text, length, reinterpret_cast<wchar_t*>(pool.data() + start),
+                         size);
+    }
+    pool.resize(start + (size > 0 ? size : 0));
+}
+
+// The numbers a card keeps in its notes' information block.
+Array<PhoneEntry> NotesNumbers(const vcard::CardSet& set, const vcard::Card& card) {
+    Array<PhoneEntry> phones;
+    const std::string_view bytes = set.Get(card, vcard::Notes);
+    // Text notes without the block's start marker hold no numbers: most notes are skipped undecoded.
+    if (bytes.empty() ||
+        (!card.RawNotes && bytes.find("== start pim information ==") == std::string_view::npos))
+        return phones;
+    std::wstring text;
+    if (!card.RawNotes) AppendWide(text, bytes);
+    const WString notes = card.RawNotes
+                              ? DecodeNotes(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size())
+                              : WString(text.c_str());
+    ReadPhoneList(InformationBlock(notes), phones);
+    return phones;
+}
+
+void Put(std::vector<BYTE>& reply, const void* data, size_t bytes) {
+    reply.insert(reply.end(), static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + bytes);
+}
+
+void PutU32(std::vector<BYTE>& reply, DWORD value) {
+    Put(reply, &value, sizeof value);
+}
+
+void PutText(std::vector<BYTE>& reply, const std::wstring& text) {
+    Put(reply, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+} // namespace
+
+std::string DigitsOf(const wchar_t* number) {
+    std::string digits;
+    for (const wchar_t* p = number; p && *p; ++p) {
+        if (*p >= L'0' && *p <= L'9') digits += static_cast<char>(*p);
+    }
+    return digits;
+}
+
+bool SameNumber(std::string_view a, std::string_view b) {
+    if (a.empty() || b.empty()) return false;
+    if (a == b) return true;
+    constexpr size_t Significant = 10;
+    return a.size() >= Significant && b.size() >= Significant &&
+           a.substr(a.size() - Significant) == b.substr(b.size() - Significant);
+}
+
+void ContactSearchIndex::SetKeys(const KeypadLayout& layout) {
+    std::vector<std::wstring> letters(8);
+    for (int key = 0; key < layout.letters.GetSize() && key < 8; ++key)
+        letters[key] = Lower(static_cast<const wchar_t*>(layout.letters.GetAt(key)));
+    // The service passes the layout on every keystroke; the table is rebuilt only when it changed.
+    if (letters == keyLetters_ && !keyMask_.empty()) return;
+    keyLetters_ = std::move(letters);
+    keyMask_.assign(0x10000, 0);
+    for (size_t key = 0; key < keyLetters_.size(); ++key) {
+        for (wchar_t letter : keyLetters_[key]) keyMask_[letter] |= static_cast<uint8_t>(1u << key);
+    }
+}
+
+void ContactSearchIndex::Build(const ContactSnapshot& snapshot) {
+    text_.clear();
+    numbers_.clear();
+    records_.clear();
+    records_.reserve(snapshot.ByOid.size());
+    std::string keys;
+    std::vector<Span> keySpans; // of keys
+    keySpans.reserve(snapshot.ByOid.size());
+    // Each appends to text_ and tells where the text lies.
+    auto addUtf8 = [&](std::string_view utf8) {
+        const auto start = static_cast<uint32_t>(text_.size());
+        AppendWide(text_, utf8);
+        return Span{start, static_cast<uint32_t>(text_.size()) - start};
+    };
+    auto addText = [&](std::wstring_view text) {
+        const Span taken{static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(text.size())};
+        text_.append(text);
+        return taken;
+    };
+    // The snapshot lists its cards in id order, and so the records are kept.
+    for (const ContactSnapshot::Entry& entry : snapshot.ByOid) {
+        const vcard::CardSet& set = snapshot.Files[entry.File]->Set;
+        const vcard::Card& card = set.Cards[entry.Card];
+        Record record;
+        record.Oid = entry.Oid;
+        record.SortName = addUtf8(set.Get(card, vcard::SortName));
+        record.Company = addUtf8(set.Get(card, vcard::Company));
+        record.FirstNumber = static_cast<uint32_t>(numbers_.size());
+        for (int kind = 0; kind < vcard::PhoneKinds; ++kind) {
+            const std::string_view number = set.Get(card, static_cast<vcard::Field>(vcard::PhoneField(kind)));
+            if (number.empty()) continue;
+            const wchar_t kindText = static_cast<wchar_t>(kind + 1);
+            Number stored;
+            stored.Text = addUtf8(number);
+            stored.Kind = addText(std::wstring_view(&kindText, 1));
+            numbers_.push_back(stored);
+        }
+        const Array<PhoneEntry> phones = NotesNumbers(set, card);
+        for (int i = 0; i < phones.GetSize(); ++i) {
+            const PhoneEntry phone = phones.GetAt(i);
+            Number stored;
+            stored.Text = addText(static_cast<const wchar_t*>(phone.Number));
+            stored.Kind = addText(static_cast<const wchar_t*>(phone.Label));
+            numbers_.push_back(stored);
+        }
+        record.NumberCount = static_cast<uint32_t>(numbers_.size()) - record.FirstNumber;
+        records_.push_back(record);
+        const auto keyStart = static_cast<uint32_t>(keys.size());
+        AppendSortKey(keys, NameOf(record));
+        keySpans.push_back({keyStart, static_cast<uint32_t>(keys.size()) - keyStart});
+    }
+
+    order_.resize(records_.size());
+    for (size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<uint32_t>(i);
+    auto key = [&](uint32_t record) {
+        return std::string_view(keys).substr(keySpans[record].Start, keySpans[record].Length);
+    };
+    std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+
+    names_.clear();
+    words_.clear();
+    digits_.clear();
+    nameStart_.assign(1, 0);
+    wordStart_.assign(1, 0);
+    digitStart_.assign(1, 0);
+    for (uint32_t index : order_) {
+        const Record& record = records_[index];
+        const std::wstring_view name = NameOf(record);
+        const size_t base = names_.size();
+        names_.insert(names_.end(), name.begin(), name.end());
+        wchar_t* lower = names_.data() + base;
+        if (!name.empty()) CharLowerBuffW(lower, static_cast<DWORD>(name.size()));
+        for (size_t k = 0; k < name.size(); ++k) {
+            const bool start = k == 0 || IsKeypadSeparator(lower[k - 1]);
+            if (start && !IsKeypadSeparator(lower[k])) words_.push_back(static_cast<uint32_t>(base + k));
+        }
+        for (uint32_t n = record.FirstNumber; n < record.FirstNumber + record.NumberCount; ++n) {
+            for (wchar_t c : Text(numbers_[n].Text))
+                if (c >= L'0' && c <= L'9') digits_.push_back(static_cast<char>(c));
+            digits_.push_back(0);
+        }
+        nameStart_.push_back(static_cast<uint32_t>(names_.size()));
+        wordStart_.push_back(static_cast<uint32_t>(words_.size()));
+        digitStart_.push_back(static_cast<uint32_t>(digits_.size()));
+    }
+}
+
+std::wstring_view ContactSearchIndex::NameOf(const Record& record) const {
+    return Text(record.SortName.Length ? record.SortName : record.Company);
+}
+
+bool ContactSearchIndex::MatchesName(size_t contact, const uint8_t* keys, size_t count) const {
+    const uint32_t end = nameStart_[contact + 1];
+    const uint32_t* first = words_.data() + wordStart_[contact];
+    const uint32_t* last = words_.data() + wordStart_[contact + 1];
+    for (const uint32_t* word = first; word != last && *word + count <= end; ++word) {
+        size_t j = 0;
+        while (j < count && (keyMask_[names_[*word + j]] & keys[j])) ++j;
+        if (j == count) return true;
+    }
+    if (count < 2) return false;
+    for (const uint32_t* word = first; word + count <= last; ++word) {
+        size_t j = 0;
+        while (j < count && (keyMask_[names_[word[j]]] & keys[j])) ++j;
+        if (j == count) return true;
+    }
+    return false;
+}
+
+bool ContactSearchIndex::MatchesNumber(size_t contact, const std::string& typed) const {
+    const std::string_view digits(digits_.data() + digitStart_[contact],
+                                  digitStart_[contact + 1] - digitStart_[contact]);
+    return digits.find(typed) != std::string_view::npos;
+}
+
+void ContactSearchIndex::Search(const std::wstring& digits, std::vector<DWORD>& ids,
+                                std::vector<std::wstring>& patterns) const {
+    ids.clear();
+    patterns.clear();
+    if (digits.empty()) {
+        for (uint32_t record : order_) ids.push_back(records_[record].Oid);
+        return;
+    }
+    std::vector<uint8_t> keys;
+    std::string typed;
+    std::wstring pattern;
+    bool spellable = !keyMask_.empty();
+    for (wchar_t digit : digits) {
+        if (digit < L'0' || digit > L'9') return;
+        typed += static_cast<char>(digit);
+        const int key = digit - L'2';
+        if (key < 0 || key >= static_cast<int>(keyLetters_.size()) || keyLetters_[key].empty()) {
+            spellable = false;
+            continue;
+        }
+        keys.push_back(static_cast<uint8_t>(1u << key));
+        if (!pattern.empty()) pattern += L'+';
+        pattern += keyLetters_[key];
+    }
+    std::vector<DWORD> byNumber;
+    for (size_t i = 0; i < order_.size(); ++i) {
+        if (spellable && MatchesName(i, keys.data(), keys.size()))
+            ids.push_back(records_[order_[i]].Oid);
+        else if (MatchesNumber(i, typed))
+            byNumber.push_back(records_[order_[i]].Oid);
+    }
+    ids.insert(ids.end(), byNumber.begin(), byNumber.end());
+    if (spellable) patterns.push_back(pattern);
+}
+
+std::optional<IndexedContact> ContactSearchIndex::Find(DWORD oid) const {
+    const auto found = std::lower_bound(records_.begin(), records_.end(), oid,
+                                        [](const Record& record, DWORD value) { return record.Oid < value; });
+    if (found == records_.end() || found->Oid != oid) return std::nullopt;
+    IndexedContact contact;
+    contact.Oid = oid;
+    contact.Name = NameOf(*found);
+    contact.Company = Text(found->Company);
+    contact.SortName = Text(found->SortName);
+    for (uint32_t n = found->FirstNumber; n < found->FirstNumber + found->NumberCount; ++n) {
+        contact.Numbers.emplace_back(Text(numbers_[n].Text));
+        contact.Kinds.emplace_back(Text(numbers_[n].Kind));
+    }
+    return contact;
+}
+
+std::vector<DWORD> ContactSearchIndex::FindByNumber(const std::wstring& number) const {
+    std::vector<DWORD> ids;
+    const std::string wanted = DigitsOf(number.c_str());
+    for (size_t i = 0; i < order_.size(); ++i) {
+        // The contact's numbers, each closed by a zero.
+        std::string_view digits(digits_.data() + digitStart_[i], digitStart_[i + 1] - digitStart_[i]);
+        for (size_t end = digits.find('\0'); end != std::string_view::npos; end = digits.find('\0')) {
+            if (SameNumber(digits.substr(0, end), wanted)) {
+                ids.push_back(records_[order_[i]].Oid);
+                break;
+            }
+            digits.remove_prefix(end + 1);
+        }
+    }
+    return ids;
+}
+
+std::vector<BYTE> SearchReply(const std::vector<DWORD>& ids, const std::vector<std::wstring>& patterns) {
+    std::vector<BYTE> reply;
+    PutU32(reply, static_cast<DWORD>(ids.size()));
+    for (DWORD id : ids) PutU32(reply, id);
+    for (const std::wstring& pattern : patterns) PutText(reply, pattern);
+    PutText(reply, L"");
+    return reply;
+}
+
+std::vector<BYTE> RecordReply(const IndexedContact& contact) {
+    std::vector<BYTE> reply;
+    PutU32(reply, contact.Oid);
+    PutU32(reply, static_cast<DWORD>(contact.Numbers.size()));
+    PutText(reply, contact.Name);
+    for (size_t i = 0; i < contact.Numbers.size(); ++i) {
+        PutText(reply, contact.Numbers[i]);
+        PutText(reply, contact.Kinds[i]);
+    }
+    PutText(reply, L"");
+    PutText(reply, contact.Company);
+    PutText(reply, contact.SortName);
+    return reply;
+}
+
+std::vector<BYTE> NumberReply(const std::vector<DWORD>& ids) {
+    std::vector<BYTE> reply;
+    PutU32(reply, static_cast<DWORD>(ids.size()));
+    for (DWORD id : ids) PutU32(reply, id);
+    return reply;
+}
+
+} // namespace platform

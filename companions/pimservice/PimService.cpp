@@ -1,0 +1,107 @@
+// The contact search service library, "OrvanixPimServ.dll": started by the service manager under
+// "IPM0:", it answers the keypad search, record and number requests from an index of the contact
+// store that it rebuilds whenever the store's contents change.
+#include "contacts/ContactStore.h"
+#include "companions/pimservice/ContactSearchIndex.h"
+#include "platform/ContactStoreFiles.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Service {
+    ContactStore session;
+    std::shared_ptr<platform::VcardContactStore> store;
+    std::shared_ptr<const platform::ContactSnapshot> indexed;
+    platform::ContactSearchIndex index;
+};
+
+Service* running = nullptr;
+
+void Reindex(Service& service) {
+    auto snapshot = service.store->Snapshot();
+    if (snapshot == service.indexed) return;
+    service.index.Build(*snapshot);
+    service.indexed = std::move(snapshot);
+}
+
+std::wstring TextOf(const BYTE* input, DWORD bytes) {
+    if (!input) return std::wstring();
+    return std::wstring(reinterpret_cast<const wchar_t*>(input), bytes / sizeof(wchar_t));
+}
+
+} // namespace
+
+extern "C" {
+
+// Nothing to install on the desktop: the service manager finds the library by name.
+__declspec(dllexport) BOOL MyRegService() {
+    return TRUE;
+}
+
+__declspec(dllexport) DWORD IPM_Init(DWORD) {
+    if (!running) {
+        running = new (std::nothrow) Service;
+        if (!running || !running->session.Logon()) {
+            delete running;
+            running = nullptr;
+            return 0;
+        }
+        // The store the session logged on to: the one the program's own session shares.
+        running->store = platform::VcardContactStore::Shared();
+    }
+    return 1;
+}
+
+__declspec(dllexport) BOOL IPM_Deinit(DWORD) {
+    delete running;
+    running = nullptr;
+    return TRUE;
+}
+
+// Replies that do not fit report their size in actualBytes and fail, so the caller can retry.
+__declspec(dllexport) BOOL IPM_IOControl(DWORD, DWORD code, BYTE* input, DWORD inputBytes, BYTE* output,
+                                         DWORD outputBytes, DWORD* actualBytes) {
+    if (actualBytes) *actualBytes = 0;
+    if (!running || !actualBytes || (inputBytes && !input)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    Reindex(*running);
+    std::vector<BYTE> reply;
+    switch (code) {
+    case 1: {
+        running->index.SetKeys(LoadKeypadLayout());
+        std::vector<DWORD> ids;
+        std::vector<std::wstring> patterns;
+        running->index.Search(TextOf(input, inputBytes), ids, patterns);
+        reply = platform::SearchReply(ids, patterns);
+        break;
+    }
+    case 2: {
+        DWORD oid = 0;
+        if (inputBytes < sizeof oid) break;
+        std::memcpy(&oid, input, sizeof oid);
+        if (const auto contact = running->index.Find(oid)) reply = platform::RecordReply(*contact);
+        break;
+    }
+    case 5:
+        reply = platform::NumberReply(running->index.FindByNumber(TextOf(input, inputBytes)));
+        break;
+    }
+    if (reply.empty()) {
+        SetLastError(ERROR_NOT_FOUND);
+        return FALSE;
+    }
+    *actualBytes = static_cast<DWORD>(reply.size());
+    if (!output || reply.size() > outputBytes) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    std::memcpy(output, reply.data(), reply.size());
+    return TRUE;
+}
+}

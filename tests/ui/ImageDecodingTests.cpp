@@ -1,0 +1,155 @@
+// Decoding pictures from streams and files into plain bitmaps, fitted to a box.
+#include <initguid.h> // the codec identifiers below are defined here
+
+#include "ui/ImageDecoding.h"
+
+#include <gtest/gtest.h>
+#include <wincodec.h>
+
+#include <random>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr COLORREF Red = RGB(220, 30, 30);
+constexpr COLORREF Blue = RGB(30, 40, 210);
+
+struct Format {
+    const char* name;
+    const GUID* container;
+};
+const Format Formats[] = {{"png", &GUID_ContainerFormatPng},
+                          {"jpeg", &GUID_ContainerFormatJpeg},
+                          {"bmp", &GUID_ContainerFormatBmp}};
+
+// A picture of width x height, its left half red and its right half blue, encoded in format.
+std::vector<BYTE> Encode(const GUID& format, UINT width, UINT height) {
+    IWICImagingFactory* wic = nullptr;
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                __uuidof(IWICImagingFactory), reinterpret_cast<void**>(&wic))))
+        return {};
+    IStream* stream = nullptr;
+    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    wic->CreateEncoder(format, nullptr, &encoder);
+    encoder->Initialize(stream, WICBitmapEncoderNoCache);
+    encoder->CreateNewFrame(&frame, nullptr);
+    frame->Initialize(nullptr);
+    frame->SetSize(width, height);
+    WICPixelFormatGUID pixelFormat = GUID_WICPixelFormat24bppBGR;
+    frame->SetPixelFormat(&pixelFormat);
+    const UINT stride = (width * 3 + 3) & ~3u;
+    std::vector<BYTE> pixels(size_t{stride} * height);
+    for (UINT y = 0; y < height; ++y)
+        for (UINT x = 0; x < width; ++x) {
+            const COLORREF color = x < width / 2 ? Red : Blue;
+            BYTE* pixel = &pixels[y * stride + x * 3];
+            pixel[0] = GetBValue(color), pixel[1] = GetGValue(color), pixel[2] = GetRValue(color);
+        }
+    frame->WritePixels(height, stride, UINT(pixels.size()), pixels.data());
+    frame->Commit();
+    encoder->Commit();
+    frame->Release();
+    encoder->Release();
+    wic->Release();
+    STATSTG stat = {};
+    stream->Stat(&stat, STATFLAG_NONAME);
+    std::vector<BYTE> bytes(size_t(stat.cbSize.QuadPart));
+    stream->Seek({}, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    stream->Read(bytes.data(), ULONG(bytes.size()), &read);
+    stream->Release();
+    return bytes;
+}
+
+// A stream over bytes, left positioned at its end as a caller might leave it.
+IStream* StreamOver(const std::vector<BYTE>& bytes) {
+    IStream* stream = nullptr;
+    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    ULONG written = 0;
+    if (!bytes.empty()) stream->Write(bytes.data(), ULONG(bytes.size()), &written);
+    return stream;
+}
+
+SIZE SizeOf(IImage* image) {
+    ImageInfo info = {};
+    image->GetImageInfo(&info);
+    return {LONG(info.Width), LONG(info.Height)};
+}
+
+COLORREF PixelAt(HBITMAP bitmap, int x, int y) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const COLORREF color = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return color;
+}
+
+bool Near(COLORREF a, COLORREF b, int tolerance) {
+    return abs(GetRValue(a) - GetRValue(b)) <= tolerance && abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+std::pair<int, int> Fitted(int mode, int boxWidth, int boxHeight, int width, int height) {
+    FitSize(mode, boxWidth, boxHeight, width, height);
+    return {width, height};
+}
+
+TEST(FitSize, KeepsTheAspectRatioInsideOrCoveringTheBox) {
+    EXPECT_EQ(Fitted(FitCover, 50, 50, 200, 100), std::pair(100, 50));
+    EXPECT_EQ(Fitted(FitInside, 50, 50, 100, 200), std::pair(25, 50));
+    EXPECT_EQ(Fitted(FitCover, 64, 48, 10, 10), std::pair(64, 64));
+    EXPECT_EQ(Fitted(3, 50, 50, 200, 100), std::pair(200, 100)) << "an unknown mode";
+    EXPECT_EQ(Fitted(FitCover, 0, 50, 200, 100), std::pair(200, 100)) << "an empty box";
+}
+
+TEST(ImageDecoding, EmptyOrMissingInputGivesNothing) {
+    IImagingFactory* factory = GetImagingFactory();
+    ASSERT_TRUE(factory);
+    IStream* empty = StreamOver({});
+    EXPECT_EQ(DecodeStreamFitted(factory, empty, FitCover, 50, 50), nullptr);
+    empty->Release();
+    EXPECT_EQ(DecodeFile(factory, L"C:\\no\\such\\picture.bmp"), nullptr);
+}
+
+// Each format decodes scaled into a bottom-up bitmap; damaged copies (flipped bytes, cut short)
+// decode either to a usable picture or to nothing.
+TEST(ImageDecoding, DecodesEveryFormatAndSurvivesDamage) {
+    std::mt19937 random(20261205);
+    for (const Format& format : Formats) {
+        const std::vector<BYTE> original = Encode(*format.container, 48, 24);
+        ASSERT_FALSE(original.empty());
+        for (int round = 0; round < 40; ++round) {
+            std::vector<BYTE> damaged = original;
+            if (round % 4 == 3) {
+                damaged.resize(random() % damaged.size());
+            } else if (round > 0) {
+                for (int flips = 1 + int(random() % 8); flips > 0; --flips)
+                    damaged[random() % damaged.size()] = BYTE(random());
+            }
+            IStream* stream = StreamOver(damaged);
+            IImage* image = DecodeStreamFitted(GetImagingFactory(), stream, FitCover, 12, 12);
+            stream->Release();
+            ASSERT_TRUE(image || round > 0) << format.name;
+            if (!image) continue;
+            EXPECT_GT(SizeOf(image).cx * SizeOf(image).cy, 0) << format.name << " round " << round;
+            HBITMAP bitmap = ImageToBitmap(GetImagingFactory(), image);
+            image->Release();
+            if (round == 0) {
+                DIBSECTION section = {};
+                ASSERT_EQ(GetObjectW(bitmap, sizeof section, &section), int(sizeof section)) << format.name;
+                EXPECT_EQ(section.dsBmih.biWidth, 24) << format.name;
+                EXPECT_EQ(section.dsBmih.biHeight, 12) << format.name << ": rows are bottom-up";
+                EXPECT_TRUE(Near(PixelAt(bitmap, 3, 6), Red, 24)) << format.name;
+                EXPECT_TRUE(Near(PixelAt(bitmap, 20, 6), Blue, 24)) << format.name;
+            }
+            if (bitmap) DeleteObject(bitmap);
+        }
+    }
+}
+
+} // namespace
