@@ -1,5 +1,7 @@
 #include "foundation/ErrorLog.h"
 
+#include "foundation/DataFiles.h"
+
 #include <windows.h>
 
 #include <cwchar>
@@ -70,4 +72,19 @@ void LogLine(const wchar_t* path, const wchar_t* message, const wchar_t* source,
     const wchar_t* const pieces[] = {stamp,    message, L"\t\t", source, L": ",
                                      function, L" (",   number,  L")",   L"\r\n"};
     for (const wchar_t* piece : pieces) WritePiece(file.Get(), piece, defaultChar);
+}
+
+ProblemReport::ProblemReport(const wchar_t* source, const wchar_t* function, int limit)
+    : source_(source), function_(function), limit_(limit) {}
+
+void ProblemReport::Add(const wchar_t* what) {
+    if (count_++ < limit_) LogLine(ErrorLogPath(), what, source_, function_, 0);
+}
+
+void ProblemReport::Finish() {
+    if (finished_ || count_ <= limit_) return;
+    finished_ = true;
+    wchar_t summary[96];
+    std::swprintf(summary, 96, L"... and %d more problems like these", count_ - limit_);
+    LogLine(ErrorLogPath(), summary, source_, function_, 0);
 }

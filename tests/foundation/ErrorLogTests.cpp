@@ -7,6 +7,7 @@
 
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,6 +27,24 @@ TEST(ErrorLog, LinesAreCreatedThenAppendedInTheDocumentedFormat) {
     const std::wstring missing = folder / L"no such folder\\error.log";
     LogLine(missing.c_str(), L"lost", L".\\Str", L"", 1);
     EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ErrorLog, AProblemReportWritesUpToItsLimitThenOneSummary) {
+    const std::string logged = LoggedBy([] {
+        ProblemReport report(L"contacts", L"Load", 2);
+        for (int i = 0; i < 5; ++i) report.Add(L"card skipped");
+        EXPECT_EQ(report.Count(), 5);
+    });
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = logged.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(WithoutStamp(logged.substr(start, end - start)));
+    ASSERT_EQ(lines.size(), 3u) << logged;
+    EXPECT_EQ(lines[0], "card skipped\t\tcontacts: Load (0)");
+    EXPECT_EQ(lines[2], "... and 3 more problems like these\t\tcontacts: Load (0)");
 }
 
 } // namespace
