@@ -1,6 +1,7 @@
 #include "foundation/ErrorLog.h"
 
 #include "foundation/DataFiles.h"
+#include "foundation/ScopedHandles.h"
 
 #include <windows.h>
 
@@ -10,22 +11,6 @@ namespace {
 
 // The system default locale.
 constexpr LCID DefaultLocale = 0x0800;
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (IsOpen()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 // Converts one unit at a time so that the byte count always equals the unit count; units that the
 // code page has no single byte for become its default character. Written in chunks, allocation free:
@@ -60,9 +45,9 @@ void LogLine(const wchar_t* path, const wchar_t* message, const wchar_t* source,
     if (GetTimeFormatW(DefaultLocale, 0, &now, L"HH:mm:ss - ", stamp + used, 260 - used) == 0)
         stamp[used] = 0;
 
-    FileHandle file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+    ScopedFile file(CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsOpen()) return;
+    if (!file) return;
     SetFilePointer(file.Get(), 0, nullptr, FILE_END);
 
     CPINFO info;

@@ -1,26 +1,8 @@
 #include "foundation/Settings.h"
 
+#include "foundation/ScopedHandles.h"
+
 #include <new>
-
-namespace {
-
-class KeyHolder {
-public:
-    explicit KeyHolder(HKEY key) : key_(key) {}
-    ~KeyHolder() {
-        if (key_) RegCloseKey(key_);
-    }
-    KeyHolder(const KeyHolder&) = delete;
-    KeyHolder& operator=(const KeyHolder&) = delete;
-
-    explicit operator bool() const { return key_ != nullptr; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_;
-};
-
-} // namespace
 
 HKEY OpenPimKey(const wchar_t* subkey, bool create) {
     if (!subkey) return nullptr;
@@ -35,7 +17,7 @@ HKEY OpenPimKey(const wchar_t* subkey, bool create) {
 
 int ReadDword(const wchar_t* subkey, const wchar_t* name, int defaultValue) {
     if (!subkey || !name) return defaultValue;
-    KeyHolder key(OpenPimKey(subkey, false));
+    ScopedRegKey key(OpenPimKey(subkey, false));
     if (!key) return defaultValue;
     DWORD value = 0;
     DWORD type = 0;
@@ -49,7 +31,7 @@ int ReadDword(const wchar_t* subkey, const wchar_t* name, int defaultValue) {
 
 WString ReadString(const wchar_t* subkey, const wchar_t* name) {
     if (!subkey || !name) return WString();
-    KeyHolder key(OpenPimKey(subkey, false));
+    ScopedRegKey key(OpenPimKey(subkey, false));
     if (!key) return WString();
     DWORD bytes = 0;
     if (RegQueryValueExW(key.Get(), name, nullptr, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
@@ -73,7 +55,7 @@ WString ReadString(const wchar_t* subkey, const wchar_t* name) {
 std::unique_ptr<BYTE[]> ReadBinary(const wchar_t* subkey, const wchar_t* name, DWORD& size) {
     size = 0;
     if (!name) return nullptr;
-    KeyHolder key(OpenPimKey(subkey, false));
+    ScopedRegKey key(OpenPimKey(subkey, false));
     if (!key) return nullptr;
     DWORD bytes = 0;
     DWORD type = 0;
@@ -89,7 +71,7 @@ std::unique_ptr<BYTE[]> ReadBinary(const wchar_t* subkey, const wchar_t* name, D
 
 int WriteDword(const wchar_t* name, DWORD value) {
     if (!name) return 0;
-    KeyHolder key(OpenPimKey(settings::SettingsKey, true));
+    ScopedRegKey key(OpenPimKey(settings::SettingsKey, true));
     if (!key) return 0;
     LONG result =
         RegSetValueExW(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);

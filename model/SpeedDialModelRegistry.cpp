@@ -1,23 +1,11 @@
 // The buttons in the registry: eleven values per button, numbered by array position 0 … count-1.
 #include "model/SpeedDialModel.h"
 
+#include "foundation/ScopedHandles.h"
+
 #include <vector>
 
 namespace {
-
-class KeyHolder {
-public:
-    explicit KeyHolder(HKEY key) : key_(key) {}
-    KeyHolder(const KeyHolder&) = delete;
-    KeyHolder& operator=(const KeyHolder&) = delete;
-    ~KeyHolder() {
-        if (key_) RegCloseKey(key_);
-    }
-    HKEY get() const { return key_; }
-
-private:
-    HKEY key_;
-};
 
 WString ValueName(const wchar_t* stem, int n) {
     WString name;
@@ -70,20 +58,20 @@ void SpeedDialModel::LoadFromRegistry() {
     Clear();
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, RegistryKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
-    const KeyHolder key(opened);
+    const ScopedRegKey key(opened);
     SpeedDialButton button;
-    for (int n = 0; ReadNumber(key.get(), L"Oid", n, button.Oid); ++n) {
+    for (int n = 0; ReadNumber(key.Get(), L"Oid", n, button.Oid); ++n) {
         DWORD number;
-        button.Display = ReadText(key.get(), L"Display", n);
-        if (ReadNumber(key.get(), L"Btn", n, number)) button.Btn = static_cast<int>(number);
-        if (ReadNumber(key.get(), L"Index", n, number)) button.Index = static_cast<int>(number);
-        button.Phone = ReadText(key.get(), L"Phone", n);
-        button.Type = ReadText(key.get(), L"Type", n);
-        ReadNumber(key.get(), L"Link", n, button.Link);
-        button.First = ReadText(key.get(), L"First", n);
-        button.Last = ReadText(key.get(), L"Last", n);
-        button.Middle = ReadText(key.get(), L"Middle", n);
-        button.Company = ReadText(key.get(), L"Company", n);
+        button.Display = ReadText(key.Get(), L"Display", n);
+        if (ReadNumber(key.Get(), L"Btn", n, number)) button.Btn = static_cast<int>(number);
+        if (ReadNumber(key.Get(), L"Index", n, number)) button.Index = static_cast<int>(number);
+        button.Phone = ReadText(key.Get(), L"Phone", n);
+        button.Type = ReadText(key.Get(), L"Type", n);
+        ReadNumber(key.Get(), L"Link", n, button.Link);
+        button.First = ReadText(key.Get(), L"First", n);
+        button.Last = ReadText(key.Get(), L"Last", n);
+        button.Middle = ReadText(key.Get(), L"Middle", n);
+        button.Company = ReadText(key.Get(), L"Company", n);
         if (Buttons.Add(button) < 0) break;
         button = SpeedDialButton();
     }
@@ -99,22 +87,22 @@ void SpeedDialModel::Save(int index) {
     if (RegCreateKeyExW(HKEY_CURRENT_USER, RegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr, &created,
                         nullptr) != ERROR_SUCCESS)
         return;
-    const KeyHolder key(created);
+    const ScopedRegKey key(created);
     const int first = index < 0 ? 0 : index;
     const int last = index < 0 ? Buttons.GetSize() - 1 : index;
     for (int n = first; n <= last; ++n) {
         const SpeedDialButton button = Buttons.GetAt(n);
-        WriteNumber(key.get(), L"Oid", n, button.Oid);
-        WriteText(key.get(), L"Display", n, button.Display);
-        WriteNumber(key.get(), L"Btn", n, static_cast<DWORD>(button.Btn));
-        WriteNumber(key.get(), L"Index", n, static_cast<DWORD>(button.Index));
-        WriteText(key.get(), L"Phone", n, button.Phone);
-        WriteText(key.get(), L"Type", n, button.Type);
-        WriteNumber(key.get(), L"Link", n, button.Link);
-        WriteText(key.get(), L"First", n, button.First);
-        WriteText(key.get(), L"Last", n, button.Last);
-        WriteText(key.get(), L"Middle", n, button.Middle);
-        WriteText(key.get(), L"Company", n, button.Company);
+        WriteNumber(key.Get(), L"Oid", n, button.Oid);
+        WriteText(key.Get(), L"Display", n, button.Display);
+        WriteNumber(key.Get(), L"Btn", n, static_cast<DWORD>(button.Btn));
+        WriteNumber(key.Get(), L"Index", n, static_cast<DWORD>(button.Index));
+        WriteText(key.Get(), L"Phone", n, button.Phone);
+        WriteText(key.Get(), L"Type", n, button.Type);
+        WriteNumber(key.Get(), L"Link", n, button.Link);
+        WriteText(key.Get(), L"First", n, button.First);
+        WriteText(key.Get(), L"Last", n, button.Last);
+        WriteText(key.Get(), L"Middle", n, button.Middle);
+        WriteText(key.Get(), L"Company", n, button.Company);
     }
-    RegFlushKey(key.get());
+    RegFlushKey(key.Get());
 }
