@@ -1,6 +1,7 @@
 // Entry point: one instance, screen metrics, skin, the main window and its message loop.
 #include "foundation/DataFiles.h"
 #include "foundation/InternalFault.h"
+#include "platform/MainWindowMessages.h"
 #include "platform/ModalHost.h"
 #include "platform/Windowing.h"
 #include "mainscreen/MainWindow.h"
@@ -23,14 +24,14 @@ std::wstring SkinFolderBesideExecutable() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
-    MainWindow mainWindow;
-
-    if (HWND running = FindWindowW(MainWindow::WindowClassName, nullptr)) {
+    // A second start hands over to the first before it loads anything.
+    if (HWND running = FindWindowW(MainWindowClassName, nullptr)) {
         SetWindowLongW(running, GWL_STYLE, GetWindowLongW(running, GWL_STYLE) & ~MainWindow::HiddenMarker);
         platform::SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<UINT_PTR>(running) | 1));
         return 1;
     }
 
+    MainWindow mainWindow;
     SetInternalFaultBox(platform::MessageBoxW);
     InitCommonControls();
     ScreenDC = GetDC(nullptr);

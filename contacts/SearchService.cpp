@@ -161,16 +161,16 @@ Array<int> FindContactsByNumber(ServiceOperation& operation, const wchar_t* numb
 }
 
 ServiceOperation& SearchOperation() {
-    static ServiceOperation operation(1);
+    static ServiceOperation operation(search_service::KeypadSearchCode);
     return operation;
 }
 
 ServiceOperation& RecordOperation() {
-    static ServiceOperation operation(2);
+    static ServiceOperation operation(search_service::ContactRecordCode);
     return operation;
 }
 
 ServiceOperation& NumberOperation() {
-    static ServiceOperation operation(5);
+    static ServiceOperation operation(search_service::NumberLookupCode);
     return operation;
 }

@@ -4,6 +4,7 @@
 #include "contacts/ContactDetails.h"
 #include "foundation/Array.h"
 #include "foundation/WString.h"
+#include "platform/SearchServiceProtocol.h"
 
 #include <windows.h>
 
@@ -14,7 +15,7 @@ struct SearchServiceLocation {
     const wchar_t* library;
     const wchar_t* prefix;
 };
-inline constexpr SearchServiceLocation PimSearchService{L"OrvanixPimServ.dll", L"IPM"};
+inline constexpr SearchServiceLocation PimSearchService{search_service::LibraryName, search_service::Prefix};
 
 // Sends one request to the service, starting it first when it is not running. Non-zero on success.
 int CallService(DWORD code, const void* input, DWORD inputBytes, void* output, DWORD outputBytes,

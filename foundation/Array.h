@@ -89,6 +89,28 @@ public:
         return data[index];
     }
 
+    // Read access without a copy, checked as GetAt; an index out of range gives a default element.
+    const T& operator[](int index) const {
+        if (index < 0 || index >= size) {
+            array_detail::ReportIndex(L"Array::GetAt index (%d) out of range (%d)", index, size);
+            static const T empty{};
+            return empty;
+        }
+        return data[index];
+    }
+
+    // Write access in place, checked as SetAt; an index out of range gives a scratch element whose
+    // changes go nowhere.
+    T& ElementAt(int index) {
+        if (index < 0 || index >= size) {
+            array_detail::ReportIndex(L"Array::SetAt index (%d) out of range (%d)", index, size);
+            static T scratch;
+            scratch = T();
+            return scratch;
+        }
+        return data[index];
+    }
+
     void SetAt(int index, const T& element) {
         if (index < 0 || index >= size) {
             array_detail::ReportIndex(L"Array::SetAt index (%d) out of range (%d)", index, size);

@@ -1,11 +1,11 @@
 #include "mainscreen/BottomPanel.h"
 
-#include "ui/BufferedPaint.h"
 #include "resources/ResourceIds.h"
 #include "ui/ResourceLibrary.h"
 #include "ui/ScreenMetrics.h"
 
 BottomPanel::~BottomPanel() {
+    Destroy();
     if (Strip1) DeleteObject(Strip1);
     if (Strip2) DeleteObject(Strip2);
 }
@@ -18,8 +18,9 @@ int BottomPanel::CreatePanel(HWND parent) {
     if (Window) return 1;
     if (!Create(nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, parent)) return 0;
     const UINT captions[4] = {IDS_PANEL_BACK, IDS_PANEL_FORWARD, IDS_PANEL_MENU, IDS_PANEL_CLOSE};
+    const int commands[4] = {IDM_PANEL_BACK, IDM_PANEL_FORWARD, IDM_PANEL_MENU, IDM_PANEL_CLOSE};
     for (int i = 0; i < 4; ++i) {
-        PanelButtons[i].CommandId = 101 + i;
+        PanelButtons[i].CommandId = commands[i];
         PanelButtons[i].Caption.LoadString(captions[i]);
     }
     CutStrips();
@@ -30,10 +31,10 @@ void BottomPanel::CutStrips() {
     if (Strip1) DeleteObject(Strip1);
     if (Strip2) DeleteObject(Strip2);
     const bool landscape = IsLandscape();
-    Strip1 =
-        landscape ? SkinLibrary.LoadBitmap(133, L"l_panel_1") : SkinLibrary.LoadBitmap(137, L"p_panel_1");
-    Strip2 =
-        landscape ? SkinLibrary.LoadBitmap(135, L"l_panel_2") : SkinLibrary.LoadBitmap(132, L"p_panel_2");
+    Strip1 = landscape ? SkinLibrary.LoadBitmap(IDB_L_PANEL_1, L"l_panel_1")
+                       : SkinLibrary.LoadBitmap(IDB_P_PANEL_1, L"p_panel_1");
+    Strip2 = landscape ? SkinLibrary.LoadBitmap(IDB_L_PANEL_2, L"l_panel_2")
+                       : SkinLibrary.LoadBitmap(IDB_P_PANEL_2, L"p_panel_2");
     const SIZE size1 = BitmapSize(Strip1), size2 = BitmapSize(Strip2);
     Strip1Width = size1.cx;
     Strip1Height = size1.cy;
@@ -106,10 +107,9 @@ void BottomPanel::RepaintButton(int i) {
 }
 
 void BottomPanel::Paint(HDC dc, const RECT& client, const RECT& clip) {
-    HBRUSH background = CreateSolidBrush(Background);
-    FillRect(dc, &client, background);
-    DeleteObject(background);
-    HDC source = CreateCompatibleDC(dc);
+    SetDCBrushColor(dc, Background);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    HDC source = paintBuffer_.SourceContext(dc);
     SetTextColor(dc, RGB(0, 0, 0));
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ oldFont = SelectObject(dc, CaptionFont ? CaptionFont : GetStockObject(DEFAULT_GUI_FONT));
@@ -143,7 +143,6 @@ void BottomPanel::Paint(HDC dc, const RECT& client, const RECT& clip) {
     }
     if (oldBitmap) SelectObject(source, oldBitmap);
     SelectObject(dc, oldFont);
-    DeleteDC(source);
 }
 
 int BottomPanel::ButtonAt(int x, int y) const {
@@ -155,25 +154,26 @@ int BottomPanel::ButtonAt(int x, int y) const {
     return -1;
 }
 
-void BottomPanel::PenDown(int x, int y) {
+bool BottomPanel::OnPenDown(int x, int y) {
     const int i = ButtonAt(x, y);
-    if (i < 0 || !PanelButtons[i].Enabled) return;
+    if (i < 0 || !PanelButtons[i].Enabled) return true;
     PanelButton& button = PanelButtons[i];
     button.Pressed = 1;
     RepaintButton(i);
-    if (button.CommandId != MenuCommand) {
+    if (button.CommandId != IDM_PANEL_MENU) {
         SetCapture(Window);
         CapturedButton = i;
-        return;
+        return true;
     }
     // The menu runs inside this call; the button shows pressed while it is up.
-    SendMessageW(GetParent(Window), WM_COMMAND, MenuCommand, 0);
+    SendMessageW(GetParent(Window), WM_COMMAND, IDM_PANEL_MENU, 0);
     button.Pressed = 0;
     RepaintButton(i);
+    return true;
 }
 
-void BottomPanel::PenMove(int x, int y) {
-    if (CapturedButton < 0) return;
+bool BottomPanel::OnPenMove(int x, int y) {
+    if (GetCapture() != Window || CapturedButton < 0) return true;
     PanelButton& button = PanelButtons[CapturedButton];
     const RECT rect = ButtonRect(CapturedButton);
     const bool inside = PtInRect(&rect, POINT{x, y});
@@ -181,11 +181,13 @@ void BottomPanel::PenMove(int x, int y) {
         button.Pressed = inside;
         RepaintButton(CapturedButton);
     }
+    return true;
 }
 
-void BottomPanel::PenUp(int x, int y) {
+bool BottomPanel::OnPenUp(int x, int y) {
+    if (GetCapture() != Window) return true;
     ReleaseCapture();
-    if (CapturedButton < 0) return;
+    if (CapturedButton < 0) return true;
     const int i = CapturedButton;
     CapturedButton = -1;
     PanelButtons[i].Pressed = 0;
@@ -193,27 +195,14 @@ void BottomPanel::PenUp(int x, int y) {
     const RECT rect = ButtonRect(i);
     if (PtInRect(&rect, POINT{x, y}))
         SendMessageW(GetParent(Window), WM_COMMAND, PanelButtons[i].CommandId, 0);
+    return true;
 }
 
-LRESULT BottomPanel::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const int x = static_cast<short>(LOWORD(lParam)), y = static_cast<short>(HIWORD(lParam));
-    switch (message) {
-    case WM_PAINT:
-        platform::PaintBuffered(window, [this](HDC memory, const RECT& client, const RECT& clip) {
-            Paint(memory, client, clip);
-        });
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_MOUSEMOVE:
-        if (GetCapture() == window) PenMove(x, y);
-        return 0;
-    case WM_LBUTTONDOWN:
-        PenDown(x, y);
-        return 0;
-    case WM_LBUTTONUP:
-        if (GetCapture() == window) PenUp(x, y);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
+void BottomPanel::OnPaint(HDC dc, const RECT& rcPaint) {
+    paintBuffer_.Paint(Window, dc, rcPaint,
+                       [&](HDC memory, const RECT& client) { Paint(memory, client, rcPaint); });
+}
+
+bool BottomPanel::OnEraseBackground(HDC) {
+    return true;
 }

@@ -3,6 +3,7 @@
 // Back and Forward turn the pages, Menu opens the main menu, Close hides the program. A button sends
 // its command to the parent as WM_COMMAND when released over itself; Menu sends it at once on press.
 #include "foundation/WString.h"
+#include "ui/BufferedPaint.h"
 #include "ui/WindowBase.h"
 
 struct PanelButton {
@@ -19,10 +20,9 @@ struct PanelButton {
 class BottomPanel : public WindowBase {
 public:
     static constexpr int Back = 0, Forward = 1, Menu = 2, Close = 3;
-    static constexpr int MenuCommand = 103;
 
     BottomPanel() = default;
-    // Deletes both strips.
+    // Deletes both strips; destroys the window while the whole object still handles its messages.
     ~BottomPanel() override;
 
     // Creates the panel as a child of parent, sets the buttons' commands and captions and cuts the
@@ -40,8 +40,6 @@ public:
     void SetEnabled(int i, int enabled);
     void RepaintButton(int i);
 
-    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-
     HBITMAP Strip1 = nullptr; // Back/Forward: normal, normal, pressed, pressed, disabled, disabled
     HBITMAP Strip2 = nullptr; // Menu/Close: normal, normal, pressed, pressed
     PanelButton PanelButtons[4];
@@ -57,9 +55,15 @@ public:
     // Draws the panel into dc, a client-sized off-screen bitmap; buttons outside clip are left out.
     void Paint(HDC dc, const RECT& client, const RECT& clip);
 
+protected:
+    void OnPaint(HDC dc, const RECT& rcPaint) override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnPenDown(int x, int y) override;
+    bool OnPenMove(int x, int y) override;
+    bool OnPenUp(int x, int y) override;
+
 private:
     int ButtonAt(int x, int y) const;
-    void PenDown(int x, int y);
-    void PenMove(int x, int y);
-    void PenUp(int x, int y);
+
+    PaintBuffer paintBuffer_;
 };

@@ -72,7 +72,7 @@ SpeedDialModel::~SpeedDialModel() {
 
 int SpeedDialModel::IndexOfPosition(int position) const {
     for (int i = 0; i < Buttons.GetSize(); ++i) {
-        if (Buttons.GetAt(i).Index == position) return i;
+        if (Buttons[i].Index == position) return i;
     }
     return -1;
 }

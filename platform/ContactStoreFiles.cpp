@@ -4,6 +4,7 @@
 #include "foundation/DataFiles.h"
 
 #include "platform/ImagingFactory.h"
+#include "platform/MainWindowMessages.h"
 
 #include <shlobj.h>
 
@@ -17,9 +18,6 @@ namespace platform {
 
 namespace {
 
-constexpr wchar_t MainWindowClass[] = L"Orvanix_Dialvane_Wnd_Class";
-constexpr UINT ContactsChangedMessage = 2024;
-constexpr LPARAM ContactsChangedReason = 2;
 constexpr DWORD PollMs = 500;
 constexpr DWORD SettleMs = 200;
 constexpr DWORD IncompleteGraceMs = 2000;
@@ -121,8 +119,8 @@ bool FindFile(const std::wstring& path, StoreFile& file) {
 }
 
 void PostContactsChanged() {
-    if (HWND window = FindWindowW(MainWindowClass, nullptr))
-        PostMessageW(window, ContactsChangedMessage, 0, ContactsChangedReason);
+    if (HWND window = FindWindowW(MainWindowClassName, nullptr))
+        PostMessageW(window, ContactsChangedMessage, 0, ContactsChanged);
 }
 
 // A read-only stream over a copy of bytes; null when memory runs out.

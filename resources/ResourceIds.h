@@ -44,3 +44,40 @@
 
 #define IDM_SOFTKEY_LEFT 40025
 #define IDM_SOFTKEY_RIGHT 40027
+
+// Window commands of the main window (WM_COMMAND identifiers): the bottom panel's buttons, and the
+// commands the main menu and the program send it.
+#define IDM_PANEL_BACK 101
+#define IDM_PANEL_FORWARD 102
+#define IDM_PANEL_MENU 103
+#define IDM_PANEL_CLOSE 104
+#define IDM_SORT_BY_NAME 105
+#define IDM_CLEAR_ALL 106
+#define IDM_RENAME_FOCUSED 107
+#define IDM_DELETE_FOCUSED 108
+#define IDM_CLOSE 109
+#define IDM_MOVE_FOCUSED_UP 110
+#define IDM_MOVE_FOCUSED_DOWN 111
+#define IDM_MOVE_FOCUSED_LEFT 112
+#define IDM_MOVE_FOCUSED_RIGHT 113
+
+// Skin images of the resource libraries DialvaneRes.dll and DialvaneResVga.dll (the same ids in both);
+// a file of the image's name in the skin folder takes precedence.
+#define IDB_BIG_PHOTO_FRAME 101
+#define IDB_BIG_ACTIVE_FRAME 102
+#define IDB_BIG_BTN_TEXT 106
+#define IDB_BIG_BTN_ADD 109
+#define IDB_SMALL_PHOTO_FRAME 110
+#define IDB_SMALL_ACTIVE_FRAME 111
+#define IDB_SMALL_BTN_ADD 113
+#define IDB_SMALL_BTN_TEXT 115
+#define IDB_BTN_NUMBER_FRAME 120
+#define IDB_P_PANEL_2 132
+#define IDB_L_PANEL_1 133
+#define IDB_L_PANEL_2 135
+#define IDB_P_PANEL_1 137
+#define IDB_SCROLL 140
+#define IDB_SMS_BGR 142
+#define IDB_LIST_SELECT_BGR 154
+#define IDB_LIST_UNSELECT_BGR 156
+#define IDB_LIST_VOID_BGR 158

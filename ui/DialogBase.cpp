@@ -1,15 +1,29 @@
 #include "ui/DialogBase.h"
 
-#include "platform/PhoneShell.h"
 #include "ui/ScreenMetrics.h"
-#include "ui/WindowBase.h"
+
+namespace {
+
+// Messages whose value a dialog procedure returns itself; the rest give it through DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_COMPAREITEM ||
+           message == WM_VKEYTOITEM || message == WM_CHARTOITEM || message == WM_QUERYDRAGICON;
+}
+
+} // namespace
 
 DialogBase::~DialogBase() {
+    if (Dialog) Unbind(Dialog);
+}
+
+void DialogBase::Unbind(HWND dialog) {
+    if (GetWindowLongPtrW(dialog, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
     Dialog = nullptr;
 }
 
 const DLGTEMPLATE* DialogBase::Template() const {
-    HRSRC found = FindResourceW(ModuleInstance(), MAKEINTRESOURCEW(TemplateId), MAKEINTRESOURCEW(5));
+    HRSRC found = FindResourceW(ModuleInstance(), MAKEINTRESOURCEW(TemplateId), RT_DIALOG);
     HGLOBAL loaded = found ? LoadResource(ModuleInstance(), found) : nullptr;
     return loaded ? static_cast<const DLGTEMPLATE*>(LockResource(loaded)) : nullptr;
 }
@@ -38,21 +52,26 @@ INT_PTR DialogBase::DialogProc(HWND, UINT, WPARAM, LPARAM) {
     return 0;
 }
 
-int DialogBase::OnMessage(HWND, UINT, WPARAM, LPARAM, INT_PTR&) {
-    return 0;
+bool DialogBase::OnInit() {
+    return false;
 }
 
-void DialogBase::OnSettingChange(WPARAM wParam, LPARAM) {
-    if (wParam == platform::SPI_SETSIPINFO) FitToDesktop();
-}
-
-void DialogBase::OnActivate(WPARAM wParam, LPARAM) {
-    if (LOWORD(wParam) != WA_INACTIVE) FitToDesktop();
-}
-
-void DialogBase::FitToDesktop() {
-    if (!FitDesktop || !IsWindow(Dialog)) return;
-    FitWindowToDesktop(Dialog, MenuBar);
+int DialogBase::OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    if (message == WM_INITDIALOG) {
+        if (!OnInit()) return 0;
+        HWND focus = GetFocus();
+        result = !(focus && (focus == dialog || IsChild(dialog, focus)));
+        return 1;
+    }
+    LRESULT value = 0;
+    if (!Dispatch(message, wParam, lParam, value)) return 0;
+    if (ReturnsDirectly(message)) {
+        result = value;
+    } else {
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, value);
+        result = TRUE;
+    }
+    return 1;
 }
 
 void DialogBase::CopyOwnerCaption() {
@@ -66,15 +85,11 @@ void DialogBase::CopyOwnerCaption() {
 
 INT_PTR CALLBACK DialogBase::StaticDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* object = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    INT_PTR result = 0;
     if (!object) {
         if (message != WM_INITDIALOG) return 0;
         object = reinterpret_cast<DialogBase*>(lParam);
         object->Dialog = dialog;
         SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
-        if (!object->OnMessage(dialog, message, wParam, lParam, result))
-            return object->DialogProc(dialog, message, wParam, lParam);
-        return result;
     }
     switch (message) {
     case WM_DESTROY: {
@@ -82,12 +97,15 @@ INT_PTR CALLBACK DialogBase::StaticDialogProc(HWND dialog, UINT message, WPARAM 
             DestroyWindow(object->MenuBar);
             object->MenuBar = nullptr;
         }
-        const INT_PTR destroyed = object->DialogProc(dialog, message, wParam, lParam);
+        LRESULT ignored;
+        object->Dispatch(WM_DESTROY, wParam, lParam, ignored);
+        const INT_PTR result = object->DialogProc(dialog, message, wParam, lParam);
         object->Dialog = nullptr;
-        // The object may go before the last messages of its dialog do; they are not its business.
-        SetWindowLongPtrW(dialog, GWLP_USERDATA, 0);
-        return destroyed;
+        return result;
     }
+    case WM_NCDESTROY:
+        object->Unbind(dialog);
+        return 0;
     case WM_ACTIVATE:
         object->OnActivate(wParam, lParam);
         break;
@@ -95,6 +113,7 @@ INT_PTR CALLBACK DialogBase::StaticDialogProc(HWND dialog, UINT message, WPARAM 
         object->OnSettingChange(wParam, lParam);
         break;
     }
+    INT_PTR result = 0;
     if (!object->OnMessage(dialog, message, wParam, lParam, result))
         return object->DialogProc(dialog, message, wParam, lParam);
     return result;

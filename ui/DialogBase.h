@@ -1,16 +1,18 @@
 #pragma once
 // Base of every dialog of the program: runs a dialog template of the executable modally or modelessly,
-// binds the dialog to its object through the dialog's user data and sends every message to the
-// object's virtual procedures.
+// binds the dialog to its object through the dialog's user data from WM_INITDIALOG until WM_NCDESTROY
+// (or until the object goes), and sends every message first to OnMessage, whose base calls the typed
+// handlers of MessageHandlers, then, when nothing took it, to DialogProc.
+#include "ui/MessageHandlers.h"
+
 #include <windows.h>
 
-class DialogBase {
+class DialogBase : public MessageHandlers {
 public:
     DialogBase() = default;
-    DialogBase(const DialogBase&) = delete;
-    DialogBase& operator=(const DialogBase&) = delete;
-    // Forgets the dialog; a dialog that still exists is not destroyed.
-    virtual ~DialogBase();
+    // Forgets the dialog: a dialog that still exists is not destroyed, but no message of it reaches the
+    // object any more.
+    ~DialogBase() override;
 
     // Runs the template modally; the value given to EndDialog, or the platform's failure value (-1 or 0)
     // when the template is missing.
@@ -19,22 +21,27 @@ public:
     virtual HWND CreateModeless(HWND parent, int show);
     // The dialog's own handling after OnMessage declined a message; the base handles nothing.
     virtual INT_PTR DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-    // Handles a message first; returns non-zero, with the dialog result in result, when it did.
+    // Handles a message first; returns non-zero, with the dialog result in result, when it did. The base
+    // calls OnInit for WM_INITDIALOG and the typed handlers for the rest.
     virtual int OnMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
-    virtual void OnSettingChange(WPARAM wParam, LPARAM lParam);
-    virtual void OnActivate(WPARAM wParam, LPARAM lParam);
-    // Fits the dialog to the part of the screen that the input panel and its soft-key bar leave free.
-    virtual void FitToDesktop();
 
     // Gives the dialog the caption of its topmost ancestor (its own when it has none).
     void CopyOwnerCaption();
 
     HWND Dialog = nullptr;  // null while there is no dialog
     HWND MenuBar = nullptr; // the dialog's soft-key bar, destroyed with the dialog
-    int FitDesktop = 0;     // set by derived classes that keep themselves fitted
     DWORD TemplateId = 0;   // dialog template of the executable, set by the derived constructor
+
+protected:
+    // WM_INITDIALOG: true when the dialog handled it. The dialog manager then sets the focus to the first
+    // control unless OnInit has put it somewhere in the dialog. The base declines, so that DialogProc
+    // sees the message.
+    virtual bool OnInit();
+    HWND Handle() const override { return Dialog; }
+    HWND SoftKeyBar() const override { return MenuBar; }
 
 private:
     const DLGTEMPLATE* Template() const;
+    void Unbind(HWND dialog);
     static INT_PTR CALLBACK StaticDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -5,37 +5,23 @@
 #include "ui/ScreenMetrics.h"
 
 WindowBase::~WindowBase() {
+    Destroy();
+    // A window that would not go (another thread's) must not reach the freed object.
+    if (Window) SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+}
+
+void WindowBase::Destroy() {
     if (Window && IsWindow(Window)) DestroyWindow(Window);
 }
 
+HWND WindowBase::SoftKeyBar() const {
+    return platform::SHFindMenuBar(Window);
+}
+
 LRESULT WindowBase::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result;
+    if (Dispatch(message, wParam, lParam, result)) return result;
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void WindowBase::OnSettingChange(WPARAM wParam, LPARAM) {
-    if (wParam == platform::SPI_SETSIPINFO) FitToDesktop();
-}
-
-void WindowBase::OnActivate(WPARAM wParam, LPARAM) {
-    if (LOWORD(wParam) != WA_INACTIVE) FitToDesktop();
-}
-
-void WindowBase::FitToDesktop() {
-    if (!FitDesktop || !IsWindow(Window)) return;
-    FitWindowToDesktop(Window, platform::SHFindMenuBar(Window));
-}
-
-void FitWindowToDesktop(HWND window, HWND softKeyBar) {
-    platform::SIPINFO sip = {};
-    sip.cbSize = sizeof sip;
-    if (!platform::SHSipInfo(platform::SPI_GETSIPINFO, 0, &sip, 0)) return;
-    int reserve = 0;
-    if (!(sip.fdwFlags & platform::SIPF_ON)) {
-        RECT bar;
-        reserve = softKeyBar && GetWindowRect(softKeyBar, &bar) ? bar.bottom - bar.top : GetTaskbarHeight();
-    }
-    const RECT& desk = sip.rcVisibleDesktop;
-    MoveWindow(window, desk.left, desk.top, desk.right - desk.left, desk.bottom - desk.top - reserve, TRUE);
 }
 
 void WindowBase::RegisterWindowClass(const wchar_t* name, HBRUSH background) {
@@ -60,11 +46,10 @@ HWND WindowBase::Create(const wchar_t* title, DWORD style, int y, int width, int
 LRESULT CALLBACK WindowBase::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* object = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!object) {
-        if (message != WM_CREATE) return DefWindowProcW(window, message, wParam, lParam);
+        if (message != WM_NCCREATE) return DefWindowProcW(window, message, wParam, lParam);
         object = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         object->Window = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(object));
-        return object->WindowProc(window, WM_CREATE, wParam, lParam);
     }
     switch (message) {
     case WM_DESTROY: {
@@ -72,6 +57,10 @@ LRESULT CALLBACK WindowBase::StaticWindowProc(HWND window, UINT message, WPARAM 
         object->Window = nullptr;
         return result;
     }
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        object->Window = nullptr;
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_ACTIVATE:
         object->OnActivate(wParam, lParam);
         break;

@@ -1,7 +1,5 @@
 #include "companions/contactview/ContactViewWindow.h"
 
-#include "ui/BufferedPaint.h"
-
 #include "contacts/ContactDetails.h"
 #include "ui/ImageDecoding.h"
 
@@ -29,9 +27,7 @@ std::wstring JoinNames(const ContactDetails& details) {
 } // namespace
 
 ContactViewWindow::~ContactViewWindow() {
-    if (photo_) DeleteObject(photo_);
-    if (titleFont_) DeleteObject(titleFont_);
-    if (textFont_) DeleteObject(textFont_);
+    Destroy();
 }
 
 bool ContactViewWindow::Open(unsigned long oid) {
@@ -49,21 +45,28 @@ bool ContactViewWindow::Open(unsigned long oid) {
             const PhoneEntry entry = details.Phones.GetAt(i);
             numbers_.push_back(std::wstring(entry.Label) + L": " + static_cast<const wchar_t*>(entry.Number));
         }
-        photo_ = details.Photo;
+        photo_.Reset(details.Photo);
         details.Photo = nullptr;
     } else {
         title_ = L"Контакт не найден";
     }
-    titleFont_ = MakeFont(24, FW_SEMIBOLD);
-    textFont_ = MakeFont(17, FW_NORMAL);
+    titleFont_.Reset(MakeFont(24, FW_SEMIBOLD));
+    textFont_.Reset(MakeFont(17, FW_NORMAL));
     RegisterWindowClass(ViewerClass, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (!Create(title_.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, Width, Height, nullptr)) return false;
     return true;
 }
 
-void ContactViewWindow::Paint() {
-    platform::PaintBuffered(Window,
-                            [this](HDC memory, const RECT& client, const RECT&) { Draw(memory, client); });
+void ContactViewWindow::OnPaint(HDC dc, const RECT& rcPaint) {
+    paintBuffer_.Paint(Window, dc, rcPaint, [&](HDC memory, const RECT& client) { Draw(memory, client); });
+}
+
+bool ContactViewWindow::OnEraseBackground(HDC) {
+    return true;
+}
+
+void ContactViewWindow::OnDestroy() {
+    PostQuitMessage(0);
 }
 
 void ContactViewWindow::Draw(HDC memory, const RECT& client) {
@@ -73,20 +76,18 @@ void ContactViewWindow::Draw(HDC memory, const RECT& client) {
     int y = Margin;
     if (photo_) {
         BITMAP info = {};
-        GetObjectW(photo_, sizeof info, &info);
-        HDC source = CreateCompatibleDC(memory);
-        HGDIOBJ oldPhoto = SelectObject(source, photo_);
+        GetObjectW(photo_.Get(), sizeof info, &info);
+        HDC source = paintBuffer_.SourceContext(memory);
+        ScopedSelect selected(source, photo_.Get());
         BitBlt(memory, (client.right - info.bmWidth) / 2, y, info.bmWidth, info.bmHeight, source, 0, 0,
                SRCCOPY);
-        SelectObject(source, oldPhoto);
-        DeleteDC(source);
         y += info.bmHeight + Margin;
     }
-    HGDIOBJ oldFont = SelectObject(memory, titleFont_);
+    HGDIOBJ oldFont = SelectObject(memory, titleFont_.Get());
     RECT line = {Margin, y, client.right - Margin, y + 32};
     DrawTextW(memory, title_.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     y += 36;
-    SelectObject(memory, textFont_);
+    SelectObject(memory, textFont_.Get());
     SetTextColor(memory, RGB(90, 90, 90));
     if (!company_.empty()) {
         line = {Margin, y, client.right - Margin, y + 24};
@@ -101,18 +102,4 @@ void ContactViewWindow::Draw(HDC memory, const RECT& client) {
         y += 24;
     }
     SelectObject(memory, oldFont);
-}
-
-LRESULT ContactViewWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    }
-    return WindowBase::WindowProc(window, message, wParam, lParam);
 }

@@ -1,5 +1,7 @@
 #pragma once
 // A small window showing one contact of the contact store: picture, names, company and numbers.
+#include "foundation/ScopedHandles.h"
+#include "ui/BufferedPaint.h"
 #include "ui/WindowBase.h"
 
 #include <string>
@@ -16,16 +18,19 @@ public:
     // the store shows "Контакт не найден".
     bool Open(unsigned long oid);
 
-    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+protected:
+    void OnDestroy() override;
+    void OnPaint(HDC dc, const RECT& rcPaint) override;
+    bool OnEraseBackground(HDC dc) override;
 
 private:
-    void Paint();
     void Draw(HDC memory, const RECT& client);
 
     std::wstring title_;
     std::wstring company_;
     std::vector<std::wstring> numbers_;
-    HBITMAP photo_ = nullptr;
-    HFONT titleFont_ = nullptr;
-    HFONT textFont_ = nullptr;
+    ScopedBitmap photo_;
+    ScopedFont titleFont_;
+    ScopedFont textFont_;
+    PaintBuffer paintBuffer_;
 };

@@ -1,7 +1,7 @@
 #include "companions/cprog/CallPolicyWindow.h"
 
-#include "platform/PhoneCall.h"
 #include "companions/cprog/InCallWindow.h"
+#include "platform/PhoneCall.h"
 
 #include <cstring>
 
@@ -26,15 +26,12 @@ bool CallPolicyWindow::Create() {
     return WindowBase::Create(L"", WS_POPUP, 0, 0, 0, nullptr) != nullptr;
 }
 
-LRESULT CallPolicyWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA) {
-        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        std::wstring code;
-        if (!copy || copy->dwData != platform::ServiceCodeDataId ||
-            !ReadServiceCodeBlock(copy->lpData, copy->cbData, code))
-            return FALSE;
-        screen_.ShowServiceRequest(code);
-        return TRUE;
-    }
-    return WindowBase::WindowProc(window, message, wParam, lParam);
+bool CallPolicyWindow::OnOtherMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_COPYDATA) return false;
+    const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    std::wstring code;
+    result = copy && copy->dwData == platform::ServiceCodeDataId &&
+             ReadServiceCodeBlock(copy->lpData, copy->cbData, code);
+    if (result) screen_.ShowServiceRequest(code);
+    return true;
 }

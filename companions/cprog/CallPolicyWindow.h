@@ -15,7 +15,9 @@ class CallPolicyWindow : public WindowBase {
 public:
     explicit CallPolicyWindow(InCallWindow& screen) : screen_(screen) {}
     bool Create();
-    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     InCallWindow& screen_;

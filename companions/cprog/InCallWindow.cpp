@@ -1,9 +1,7 @@
 #include "companions/cprog/InCallWindow.h"
 
-#include "ui/BufferedPaint.h"
-
-#include "platform/PhoneCall.h"
 #include "companions/cprog/CallLog.h"
+#include "platform/PhoneCall.h"
 
 #include <shellapi.h>
 
@@ -51,7 +49,7 @@ HFONT MakeFont(int height, int weight) {
 } // namespace
 
 bool InCallWindow::Create() {
-    RegisterWindowClass(platform::DialerClass, CreateSolidBrush(Background));
+    RegisterWindowClass(platform::DialerClass, nullptr);
     if (!WindowBase::Create(L"Телефон", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, Width,
                             Height, nullptr))
         return false;
@@ -80,82 +78,77 @@ void InCallWindow::Present(const wchar_t* status, const std::wstring& title, con
     UpdateWindow(Window);
 }
 
-void InCallWindow::Layout() {
-    RECT client;
-    GetClientRect(Window, &client);
+void InCallWindow::OnSize(int width, int height) {
     const int margin = 32;
     const int buttonHeight = 56;
-    MoveWindow(endButton_, margin, client.bottom - margin - buttonHeight, client.right - 2 * margin,
-               buttonHeight, TRUE);
+    MoveWindow(endButton_, margin, height - margin - buttonHeight, width - 2 * margin, buttonHeight, TRUE);
 }
 
-void InCallWindow::Paint() {
-    platform::PaintBuffered(Window,
-                            [this](HDC memory, const RECT& client, const RECT&) { Draw(memory, client); });
+void InCallWindow::OnPaint(HDC dc, const RECT& rcPaint) {
+    paintBuffer_.Paint(Window, dc, rcPaint, [&](HDC memory, const RECT& client) { Draw(memory, client); });
+}
+
+bool InCallWindow::OnEraseBackground(HDC) {
+    return true;
 }
 
 void InCallWindow::Draw(HDC memory, const RECT& client) {
-    HBRUSH brush = CreateSolidBrush(Background);
-    FillRect(memory, &client, brush);
-    DeleteObject(brush);
+    SetDCBrushColor(memory, Background);
+    FillRect(memory, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetBkMode(memory, TRANSPARENT);
 
     RECT line = {16, 48, client.right - 16, 80};
-    HGDIOBJ oldFont = SelectObject(memory, textFont_);
+    HGDIOBJ oldFont = SelectObject(memory, textFont_.Get());
     SetTextColor(memory, Dimmed);
     DrawTextW(memory, status_.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     line = {16, 110, client.right - 16, 170};
-    SelectObject(memory, titleFont_);
+    SelectObject(memory, titleFont_.Get());
     SetTextColor(memory, Foreground);
     DrawTextW(memory, title_.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     line = {16, 180, client.right - 16, 220};
-    SelectObject(memory, textFont_);
+    SelectObject(memory, textFont_.Get());
     SetTextColor(memory, Dimmed);
     DrawTextW(memory, detail_.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     SelectObject(memory, oldFont);
 }
 
-LRESULT InCallWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        titleFont_ = MakeFont(30, FW_SEMIBOLD);
-        textFont_ = MakeFont(18, FW_NORMAL);
-        endButton_ = CreateWindowExW(0, L"BUTTON", L"Завершить", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0,
-                                     0, 0, window, reinterpret_cast<HMENU>(EndButtonId), nullptr, nullptr);
-        SendMessageW(endButton_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
-        return 0;
-    case WM_SIZE:
-        Layout();
-        return 0;
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_COMMAND:
-        // Ending the call puts the dialer away; it stays running for the next call.
-        if (LOWORD(wParam) == EndButtonId) ShowWindow(window, SW_HIDE);
-        return 0;
-    case WM_COPYDATA: {
-        const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-        if (!copy || copy->dwData != platform::DialerCallDataId || !copy->lpData) return FALSE;
-        // The number, a zero, the name, a zero; a block cut short still gives what it holds.
-        const auto* text = static_cast<const wchar_t*>(copy->lpData);
-        const size_t count = copy->cbData / sizeof(wchar_t);
-        std::wstring all(text, count);
-        const size_t split = all.find(L'\0');
-        std::wstring number = all.substr(0, split);
-        std::wstring name = split == std::wstring::npos ? L"" : all.substr(split + 1);
-        name = name.substr(0, name.find(L'\0'));
-        if (number.empty()) return FALSE;
-        ShowCall(number, name);
-        return TRUE;
-    }
-    case WM_DESTROY:
-        DeleteObject(titleFont_);
-        DeleteObject(textFont_);
-        PostQuitMessage(0);
-        return 0;
-    }
-    return WindowBase::WindowProc(window, message, wParam, lParam);
+int InCallWindow::OnCreate(const CREATESTRUCTW&) {
+    titleFont_.Reset(MakeFont(30, FW_SEMIBOLD));
+    textFont_.Reset(MakeFont(18, FW_NORMAL));
+    endButton_ = CreateWindowExW(0, L"BUTTON", L"Завершить", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0,
+                                 0, Window, reinterpret_cast<HMENU>(EndButtonId), nullptr, nullptr);
+    SendMessageW(endButton_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.Get()), FALSE);
+    return 0;
+}
+
+void InCallWindow::OnDestroy() {
+    PostQuitMessage(0);
+}
+
+bool InCallWindow::OnCommand(int id, int, HWND) {
+    if (id != EndButtonId) return false;
+    // Ending the call puts the dialer away; it stays running for the next call.
+    ShowWindow(Window, SW_HIDE);
+    return true;
+}
+
+bool InCallWindow::TakeCall(const COPYDATASTRUCT* copy) {
+    if (!copy || copy->dwData != platform::DialerCallDataId || !copy->lpData) return false;
+    // The number, a zero, the name, a zero; a block cut short still gives what it holds.
+    const auto* text = static_cast<const wchar_t*>(copy->lpData);
+    const size_t count = copy->cbData / sizeof(wchar_t);
+    std::wstring all(text, count);
+    const size_t split = all.find(L'\0');
+    std::wstring number = all.substr(0, split);
+    std::wstring name = split == std::wstring::npos ? L"" : all.substr(split + 1);
+    name = name.substr(0, name.find(L'\0'));
+    if (number.empty()) return false;
+    ShowCall(number, name);
+    return true;
+}
+
+bool InCallWindow::OnOtherMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+    if (message != WM_COPYDATA) return false;
+    result = TakeCall(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The dialer's in-call screen (class "MSCprog"): the called party, the number and an end-call button.
 // Hidden while there is no call; comes to the front with each call or service request.
+#include "foundation/ScopedHandles.h"
+#include "ui/BufferedPaint.h"
 #include "ui/WindowBase.h"
 
 #include <string>
@@ -16,17 +18,25 @@ public:
     // Shows and logs a service code handed to the call-policy window.
     void ShowServiceRequest(const std::wstring& code);
 
-    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+protected:
+    int OnCreate(const CREATESTRUCTW& create) override;
+    void OnDestroy() override;
+    void OnSize(int width, int height) override;
+    void OnPaint(HDC dc, const RECT& rcPaint) override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnCommand(int id, int code, HWND from) override;
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void Present(const wchar_t* status, const std::wstring& title, const std::wstring& detail);
-    void Paint();
     void Draw(HDC memory, const RECT& client);
-    void Layout();
+    // Takes a call handed over by the phone library; false for a block that carries none.
+    bool TakeCall(const COPYDATASTRUCT* copy);
 
     HWND endButton_ = nullptr;
-    HFONT titleFont_ = nullptr;
-    HFONT textFont_ = nullptr;
+    ScopedFont titleFont_;
+    ScopedFont textFont_;
+    PaintBuffer paintBuffer_;
     std::wstring status_;
     std::wstring title_;
     std::wstring detail_;

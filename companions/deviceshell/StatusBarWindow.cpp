@@ -1,15 +1,12 @@
 #include "companions/deviceshell/StatusBarWindow.h"
 
-#include "ui/BufferedPaint.h"
+#include "platform/MainWindowMessages.h"
 #include "platform/PhoneShell.h"
 #include "ui/ScreenMetrics.h"
 
 namespace {
 
 constexpr UINT_PTR ClockTimer = 1;
-// Screen setting change broadcast after a rotation, as the phone sends it.
-constexpr WPARAM RotationSetting = 0x3002;
-
 constexpr COLORREF BarColor = RGB(18, 20, 26);
 constexpr COLORREF TextColor = RGB(236, 238, 242);
 constexpr COLORREF DimColor = RGB(110, 116, 128);
@@ -23,9 +20,8 @@ int Dpi() {
 }
 
 void Fill(HDC dc, const RECT& rect, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
+    SetDCBrushColor(dc, color);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
 void Frame(HDC dc, const RECT& rect, COLORREF color, int width) {
@@ -38,7 +34,7 @@ void Frame(HDC dc, const RECT& rect, COLORREF color, int width) {
 } // namespace
 
 StatusBarWindow::~StatusBarWindow() {
-    if (font_) DeleteObject(font_);
+    Destroy();
 }
 
 int StatusBarWindow::Height() const {
@@ -57,9 +53,9 @@ HWND StatusBarWindow::CreateBar() {
     face.lfHeight = -ScalePx(12, Dpi());
     face.lfWeight = FW_SEMIBOLD;
     face.lfQuality = CLEARTYPE_QUALITY;
-    font_ = CreateFontIndirectW(&face);
+    font_.Reset(CreateFontIndirectW(&face));
     RegisterHotKey(Window, RotateHotKey, MOD_CONTROL | MOD_ALT, 'R');
-    SetTimer(Window, ClockTimer, 1000, nullptr);
+    StartTimer(ClockTimer, 1000);
     PlaceAtTop();
     ShowWindow(Window, SW_SHOWNOACTIVATE);
     return Window;
@@ -111,7 +107,7 @@ RECT StatusBarWindow::DoneButtonRect(const RECT& client) const {
 void StatusBarWindow::Paint(HDC dc, const RECT& client) {
     Fill(dc, client, BarColor);
     SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ oldFont = SelectObject(dc, font_ ? font_ : GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(dc, font_ ? font_.Get() : GetStockObject(DEFAULT_GUI_FONT));
     const int h = client.bottom, unit = h > 8 ? h / 8 : 1;
     int right = client.right - unit * 2;
 
@@ -175,48 +171,50 @@ void StatusBarWindow::Paint(HDC dc, const RECT& client) {
     SelectObject(dc, oldFont);
 }
 
-LRESULT StatusBarWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void StatusBarWindow::OnTimer(UINT_PTR) {
+    InvalidateRect(Window, nullptr, FALSE);
+}
+
+bool StatusBarWindow::OnPenUp(int x, int y) {
+    RECT client;
+    GetClientRect(Window, &client);
+    const RECT done = DoneButtonRect(client);
+    if (!PtInRect(&done, POINT{x, y})) return true;
+    HWND foreground = GetForegroundWindow();
+    const bool cancel = reinterpret_cast<ULONG_PTR>(GetPropW(foreground, platform::DoneButtonProperty)) &
+                        platform::SHDB_SHOWCANCEL;
+    PostMessageW(foreground, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);
+    return true;
+}
+
+bool StatusBarWindow::OnEraseBackground(HDC) {
+    return true;
+}
+
+void StatusBarWindow::OnPaint(HDC dc, const RECT& rcPaint) {
+    paintBuffer_.Paint(Window, dc, rcPaint, [&](HDC memory, const RECT& client) { Paint(memory, client); });
+}
+
+void StatusBarWindow::OnDestroy() {
+    UnregisterHotKey(Window, RotateHotKey);
+    PostQuitMessage(0);
+}
+
+bool StatusBarWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
     switch (message) {
-    case WM_TIMER:
-        InvalidateRect(window, nullptr, FALSE);
-        return 0;
     case WM_HOTKEY:
         if (wParam == RotateHotKey) Rotate();
-        return 0;
+        return true;
     case WM_DISPLAYCHANGE:
         PlaceAtTop();
-        return 0;
+        return true;
     case platform::TaskBarSipButtonMessage:
         sipButton_ = wParam != 0;
-        InvalidateRect(window, nullptr, FALSE);
-        return 0;
+        InvalidateRect(Window, nullptr, FALSE);
+        return true;
     case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_LBUTTONUP: {
-        RECT client;
-        GetClientRect(window, &client);
-        const RECT done = DoneButtonRect(client);
-        const POINT at = {short(LOWORD(lParam)), short(HIWORD(lParam))};
-        if (PtInRect(&done, at)) {
-            HWND foreground = GetForegroundWindow();
-            const bool cancel =
-                reinterpret_cast<ULONG_PTR>(GetPropW(foreground, platform::DoneButtonProperty)) &
-                platform::SHDB_SHOWCANCEL;
-            PostMessageW(foreground, WM_COMMAND, cancel ? IDCANCEL : IDOK, 0);
-        }
-        return 0;
+        result = MA_NOACTIVATE;
+        return true;
     }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        platform::PaintBuffered(
-            window, [this](HDC memory, const RECT& client, const RECT&) { Paint(memory, client); });
-        return 0;
-    case WM_DESTROY:
-        UnregisterHotKey(window, RotateHotKey);
-        KillTimer(window, ClockTimer);
-        PostQuitMessage(0);
-        return 0;
-    }
-    return WindowBase::WindowProc(window, message, wParam, lParam);
+    return false;
 }

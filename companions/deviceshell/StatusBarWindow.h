@@ -2,6 +2,8 @@
 // The status bar along the top of the screen: the foreground window's title, its done button, the
 // input panel button, signal, battery and clock. Ctrl+Alt+R turns the screen between portrait and
 // landscape.
+#include "foundation/ScopedHandles.h"
+#include "ui/BufferedPaint.h"
 #include "ui/WindowBase.h"
 
 #include <windows.h>
@@ -14,7 +16,14 @@ public:
 
     // Creates the bar across the top of the screen; null when it cannot.
     HWND CreateBar();
-    LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void OnDestroy() override;
+    void OnTimer(UINT_PTR id) override;
+    void OnPaint(HDC dc, const RECT& rcPaint) override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnPenUp(int x, int y) override;
+    bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     int Height() const;
@@ -24,6 +33,7 @@ private:
     // The done button's area while the foreground window has one, else an empty rectangle.
     RECT DoneButtonRect(const RECT& client) const;
 
-    HFONT font_ = nullptr;
+    ScopedFont font_;
     bool sipButton_ = true;
+    PaintBuffer paintBuffer_;
 };

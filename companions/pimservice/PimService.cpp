@@ -3,6 +3,7 @@
 // store that it rebuilds whenever the store's contents change.
 #include "contacts/ContactStore.h"
 #include "companions/pimservice/ContactSearchIndex.h"
+#include "platform/SearchServiceProtocol.h"
 #include "platform/ContactStoreFiles.h"
 
 #include <cstring>
@@ -73,7 +74,7 @@ __declspec(dllexport) BOOL IPM_IOControl(DWORD, DWORD code, BYTE* input, DWORD i
     Reindex(*running);
     std::vector<BYTE> reply;
     switch (code) {
-    case 1: {
+    case search_service::KeypadSearchCode: {
         running->index.SetKeys(LoadKeypadLayout());
         std::vector<DWORD> ids;
         std::vector<std::wstring> patterns;
@@ -81,14 +82,14 @@ __declspec(dllexport) BOOL IPM_IOControl(DWORD, DWORD code, BYTE* input, DWORD i
         reply = platform::SearchReply(ids, patterns);
         break;
     }
-    case 2: {
+    case search_service::ContactRecordCode: {
         DWORD oid = 0;
         if (inputBytes < sizeof oid) break;
         std::memcpy(&oid, input, sizeof oid);
         if (const auto contact = running->index.Find(oid)) reply = platform::RecordReply(*contact);
         break;
     }
-    case 5:
+    case search_service::NumberLookupCode:
         reply = platform::NumberReply(running->index.FindByNumber(TextOf(input, inputBytes)));
         break;
     }

@@ -1,4 +1,5 @@
 // The program started as a real process: single instance, preload and the skin failure box.
+#include "platform/MainWindowMessages.h"
 #include "support/Processes.h"
 #include "support/Registry.h"
 
@@ -8,7 +9,6 @@ using namespace testing_support;
 
 namespace {
 
-constexpr wchar_t MainClass[] = L"Orvanix_Dialvane_Wnd_Class";
 constexpr wchar_t SettingsKey[] = L"Software\\Orvanix\\PIM\\Settings";
 constexpr DWORD Patience = 15000;
 
@@ -20,7 +20,7 @@ std::wstring Program() {
 // for input. Closes it at the end.
 struct RunningProgram {
     explicit RunningProgram(const std::wstring& arguments, const std::wstring& executable = Program())
-        : process(executable, arguments), window(WaitForTopLevelWindow(MainClass, process.Id(), Patience)) {
+        : process(executable, arguments), window(WaitForTopLevelWindow(MainWindowClassName, process.Id(), Patience)) {
         process.WaitForIdle(Patience);
     }
     ~RunningProgram() {
@@ -39,7 +39,7 @@ class Startup : public ::testing::Test {
 protected:
     void SetUp() override {
         DeletePimBranch();
-        ASSERT_TRUE(TopLevelWindows(MainClass).empty()) << "a program from an earlier test is still running";
+        ASSERT_TRUE(TopLevelWindows(MainWindowClassName).empty()) << "a program from an earlier test is still running";
     }
 };
 
@@ -55,7 +55,7 @@ TEST_F(Startup, PreloadStartsHiddenAndASecondStartShowsItAndEndsWithOne) {
     EXPECT_EQ(second.WaitForExit(Patience), 1);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(first.window); }, Patience));
     EXPECT_FALSE(HasHiddenMarker(first.window));
-    EXPECT_EQ(TopLevelWindows(MainClass).size(), 1u);
+    EXPECT_EQ(TopLevelWindows(MainWindowClassName).size(), 1u);
     EXPECT_EQ(GetDword(HKEY_CURRENT_USER, SettingsKey, L"HSTRF"), 7u) << "the second start wrote settings";
 }
 
@@ -82,7 +82,7 @@ protected:
         EXPECT_EQ(box.text, L"Failed to load skin !");
         AnswerMessageBox(box, IDOK);
         EXPECT_EQ(process.WaitForExit(Patience), 1);
-        EXPECT_TRUE(TopLevelWindows(MainClass).empty());
+        EXPECT_TRUE(TopLevelWindows(MainWindowClassName).empty());
     }
 
     TempFolder folder;

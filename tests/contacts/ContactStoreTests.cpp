@@ -1,5 +1,6 @@
 #include "contacts/ContactDetails.h"
 #include "contacts/ContactStore.h"
+#include "platform/MainWindowMessages.h"
 
 #include "ContactTestSupport.h"
 #include "support/Processes.h"
@@ -112,11 +113,11 @@ bool WaitForNotice() {
 TEST(ContactStoreWatching, ChangedFilesAreReloadedAndTheMainWindowIsTold) {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (message == 2024 && lParam == 2) ++notices;
+        if (message == ContactsChangedMessage && lParam == ContactsChanged) ++notices;
         return DefWindowProcW(window, message, wParam, lParam);
     };
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"Orvanix_Dialvane_Wnd_Class";
+    windowClass.lpszClassName = MainWindowClassName;
     RegisterClassW(&windowClass);
     const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> mainWindow(
         CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,

@@ -18,7 +18,8 @@ std::vector<int> Ids(const Array<int>& ids) {
 TEST(SearchServiceClient, StartsTheServiceOnceReadsItsRepliesAndSurvivesBrokenOnes) {
     constexpr SearchServiceLocation TestService{L"DialvaneTestService.dll", L"TST"};
     ASSERT_EQ(platform::GetServiceHandle(L"TST0:", nullptr, nullptr), nullptr);
-    ServiceOperation numbers(5, TestService), search(1, TestService);
+    ServiceOperation numbers(search_service::NumberLookupCode, TestService),
+        search(search_service::KeypadSearchCode, TestService);
     EXPECT_EQ(Ids(FindContactsByNumber(numbers, L"111")), (std::vector<int>{7, 9}))
         << "the buffer grows once";
     HANDLE service = platform::GetServiceHandle(L"tst0:", nullptr, nullptr);
@@ -42,7 +43,7 @@ TEST(SearchServiceClient, StartsTheServiceOnceReadsItsRepliesAndSurvivesBrokenOn
     }
     platform::DeregisterService(service);
 
-    ServiceOperation absent(5, {L"DialvaneNoSuchService.dll", L"NOS"});
+    ServiceOperation absent(search_service::NumberLookupCode, {L"DialvaneNoSuchService.dll", L"NOS"});
     EXPECT_TRUE(Ids(FindContactsByNumber(absent, L"111")).empty());
 }
 

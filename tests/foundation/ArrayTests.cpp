@@ -57,11 +57,18 @@ TEST(Array, OutOfRangeAccessIsShownAndTouchesNothing) {
     for (int i = 1; i <= 3; ++i) a.Add(i);
     EXPECT_EQ(a.GetAt(3), 0);
     a.SetAt(-2, 99);
+    // The accessors by reference check the same way and never reach outside the array.
+    EXPECT_EQ(a[5], 0);
+    a.ElementAt(3) = 99;
+    EXPECT_EQ(a.ElementAt(-1), 0) << "a write out of range went nowhere";
     EXPECT_EQ(a.GetSize(), 3);
+    EXPECT_EQ(a[2], 3);
     std::vector<std::wstring> texts;
     for (const auto& box : boxes.shown) texts.push_back(box.text);
-    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Array::GetAt index (3) out of range (3)",
-                                                L"Array::SetAt index (-2) out of range (3)"}));
+    EXPECT_EQ(texts, (std::vector<std::wstring>{
+                         L"Array::GetAt index (3) out of range (3)", L"Array::SetAt index (-2) out of range (3)",
+                         L"Array::GetAt index (5) out of range (3)", L"Array::SetAt index (3) out of range (3)",
+                         L"Array::SetAt index (-1) out of range (3)"}));
 }
 
 } // namespace

@@ -9,10 +9,11 @@ mkdir -p "$out"
 
 export WINEPREFIX=${DIALVANE_TEST_PREFIX:?run through tools/test.sh}
 dialvane_start_xvfb 640x640
+# Ends every program of this test's own prefix, and only those; the prefix's server stays persistent.
 stop_programs() {
-    pkill -f 'Dialvane.exe' 2>/dev/null || true
-    pkill -f 'DeviceShell.exe' 2>/dev/null || true
-    sleep 0.5
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wineserver -p >/dev/null 2>&1 </dev/null
 }
 restore() {
     stop_programs
@@ -26,12 +27,14 @@ dialvane_import_reg "$DIALVANE_ROOT/resources/demo-layout.reg"
 status=0 shot=
 bgr="22,27,34" # the default skin's background
 pixel() { convert "$shot" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
-snap() { # name WxH: waits until the grid's left gap shows the skin's background
+snap() { # name WxH GAPY [CELLX CELLY]: waits until the grid's left gap shows the skin's background
+    # and, when given, the first cell is drawn (the screen shows before its buttons are loaded)
     shot="$out/$1.png"
     for _ in $(seq 60); do
         sleep 0.25
         import -window root -crop "$2+0+0" +repage "$shot"
-        [ "$(pixel 1 "$3")" = "$bgr" ] && return
+        [ "$(pixel 1 "$3")" = "$bgr" ] || continue
+        [ -z "${4:-}" ] || [ "$(pixel "$4" "$5")" != "$bgr" ] && return
     done
 }
 expect() { # x y is|not description
@@ -50,7 +53,7 @@ start() { # desktop WxH dpi
 }
 
 start Vga 480x640 192
-snap vga-portrait 480x640 300
+snap vga-portrait 480x640 300 83 139
 expect 240 25 not "the status bar stays above the program"
 expect 1 300 is "the grid's left gap shows the background"
 expect 83 139 not "the first cell is drawn"
@@ -68,7 +71,7 @@ expect 580 265 is "the panel leaves a gap between its two pairs"
 stop_programs
 
 start Qvga 240x320 96
-snap qvga-portrait 240x320 150
+snap qvga-portrait 240x320 150 41 70
 expect 1 150 is "the grid's left gap shows the background"
 expect 41 70 not "the first cell is drawn"
 expect 30 300 not "Back stands at the panel's left end"

@@ -94,3 +94,40 @@ TEST(DialogBase, HooksComeFirstTheDialogFitsAboveItsSoftKeyBarAndTakesItAlong) {
 }
 
 } // namespace
+
+namespace {
+
+// A dialog of typed handlers: it initialises itself and ends on its own command.
+class TypedDialog : public DialogBase {
+public:
+    TypedDialog() { TemplateId = 115; }
+    bool OnInit() override {
+        PostMessageW(Dialog, WM_COMMAND, MAKEWPARAM(42, 0), 0);
+        return true;
+    }
+    bool OnCommand(int id, int, HWND) override {
+        commands.push_back(id);
+        if (id == 42) EndDialog(Dialog, 9);
+        return true;
+    }
+    std::vector<int> commands;
+};
+
+TEST(DialogBase, TypedHandlersRunADialogAndAGoneObjectNoLongerHearsItsDialog) {
+    TypedDialog modal;
+    EXPECT_EQ(modal.DoModal(nullptr), 9);
+    EXPECT_EQ(modal.commands, std::vector<int>{42});
+
+    HWND dialog;
+    {
+        TypedDialog modeless;
+        dialog = modeless.CreateModeless(nullptr, 0);
+        ASSERT_TRUE(dialog);
+    }
+    // The dialog outlives its object: its messages reach nothing, and nothing crashes.
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(42, 0), 0);
+    EXPECT_TRUE(IsWindow(dialog));
+    DestroyWindow(dialog);
+}
+
+} // namespace
