@@ -12,6 +12,9 @@ inline constexpr UINT FeedbackMessage = WM_APP + 1;
 inline constexpr DWORD LongestPulseMs = 50000;
 inline constexpr DWORD FallbackPulseMs = 50;
 
+inline constexpr int ShortClick = 1;
+inline constexpr int LongClick = 2;
+
 // Kind 1: a short click ("VibroClickS"), kind 2: a long click ("VibroClickL"), each 40 ms when its
 // value is missing; any other kind is a pulse of that many ms (low 16 bits). Starts the feedback
 // thread on first use; a pulse that cannot be handed to it is dropped.

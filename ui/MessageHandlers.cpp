@@ -84,13 +84,15 @@ void MessageHandlers::StartTimer(UINT_PTR id, UINT milliseconds) {
     if (timerCount_ < MaxTimers) timers_[timerCount_++] = id;
 }
 
-void MessageHandlers::StopTimer(UINT_PTR id) {
-    if (HWND window = Handle()) KillTimer(window, id);
+bool MessageHandlers::StopTimer(UINT_PTR id) {
+    HWND window = Handle();
+    const bool stopped = window && KillTimer(window, id);
     for (int i = 0; i < timerCount_; ++i) {
         if (timers_[i] != id) continue;
         timers_[i] = timers_[--timerCount_];
-        return;
+        break;
     }
+    return stopped;
 }
 
 void MessageHandlers::EndTimersAndCapture() {

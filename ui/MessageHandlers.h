@@ -59,7 +59,8 @@ protected:
     // Starts (or restarts) a timer of the window; every timer started here is stopped when the window
     // is destroyed, however that happens.
     void StartTimer(UINT_PTR id, UINT milliseconds);
-    void StopTimer(UINT_PTR id);
+    // True when the timer was running.
+    bool StopTimer(UINT_PTR id);
 
     // Calls the handler of message; true with result set when one handled it.
     bool Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
