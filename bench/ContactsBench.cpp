@@ -5,7 +5,7 @@
 #include "contacts/ContactDetails.h"
 #include "contacts/ContactStore.h"
 #include "ui/ImageDecoding.h"
-#include "platform/ContactStoreFiles.h"
+#include "companions/contactstore/VcardApp.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -33,9 +33,9 @@ uint64_t FileSize(const std::wstring& path) {
     return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-std::shared_ptr<platform::VcardContactStore> Load(const std::wstring& path, const std::wstring& state) {
-    return std::make_shared<platform::VcardContactStore>(
-        platform::VcardContactStore::Options{path, state, false});
+std::shared_ptr<contactstore::VcardContactStore> Load(const std::wstring& path, const std::wstring& state) {
+    return std::make_shared<contactstore::VcardContactStore>(
+        contactstore::VcardContactStore::Options{path, state, false});
 }
 
 void BenchLoading(const wchar_t* label, const std::wstring& path, int runs) {
@@ -67,7 +67,7 @@ void BenchLoading(const wchar_t* label, const std::wstring& path, int runs) {
 void BenchReadContact(const std::wstring& path) {
     auto store = Load(path, L"");
     ContactStore session;
-    session.App = platform::CreateVcardApp(store);
+    session.App = new contactstore::VcardApp(store);
     session.App->Logon(nullptr);
     std::vector<DWORD> oids;
     for (const auto& entry : store->Snapshot()->ByOid) oids.push_back(entry.Oid);

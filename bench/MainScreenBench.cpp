@@ -5,7 +5,8 @@
 #include "contacts/ContactDetails.h"
 #include "mainscreen/GridLayout.h"
 #include "ui/BufferedPaint.h"
-#include "platform/ContactStoreFiles.h"
+#include "platform/ComActivation.h"
+#include "platform/ContactCatalog.h"
 #include "foundation/DataFiles.h"
 #include "mainscreen/MainWindow.h"
 #include "ui/ResourceLibrary.h"
@@ -36,11 +37,22 @@ double MedianMs(
 // Binds all 24 cells of the page to the contacts that have pictures, in turn.
 int BindPhotoContacts(MainWindow& main) {
     std::vector<DWORD> withPhotos;
-    for (const auto& entry : platform::VcardContactStore::Shared()->Snapshot()->ByOid) {
-        ContactDetails contact;
-        if (ReadContact(main.Model.Store, entry.Oid, contact, ReadPhotoPresence, 0, 0, 0) && contact.HasPhoto)
-            withPhotos.push_back(entry.Oid);
+    IContactCatalog* catalog = nullptr;
+    IContactList* list = nullptr;
+    if (SUCCEEDED(platform::CoCreateInstance(CLSID_ContactCatalog, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_IContactCatalog, reinterpret_cast<void**>(&catalog))) &&
+        SUCCEEDED(catalog->List(&list))) {
+        for (ULONG i = 0; i < list->Count(); ++i) {
+            CatalogContact listed;
+            ContactDetails contact;
+            if (SUCCEEDED(list->Get(i, &listed)) &&
+                ReadContact(main.Model.Store, listed.Oid, contact, ReadPhotoPresence, 0, 0, 0) &&
+                contact.HasPhoto)
+                withPhotos.push_back(listed.Oid);
+        }
+        list->Release();
     }
+    if (catalog) catalog->Release();
     if (withPhotos.empty()) return 0;
     main.Model.Clear();
     for (int cell = 0; cell < main.CellsPerPage; ++cell) {

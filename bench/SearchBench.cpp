@@ -6,7 +6,8 @@
 #include "contacts/SearchService.h"
 #include "model/SpeedDialModel.h"
 #include "companions/pimservice/ContactSearchIndex.h"
-#include "platform/ContactStoreFiles.h"
+#include "companions/contactstore/SnapshotList.h"
+#include "companions/contactstore/VcardContactStore.h"
 
 #include <windows.h>
 
@@ -35,12 +36,12 @@ template <class Search> double TypingMedian(Search search) {
 }
 
 void IndexFigures(const wchar_t* path, const char* label) {
-    auto store =
-        std::make_shared<platform::VcardContactStore>(platform::VcardContactStore::Options{path, L"", false});
+    auto store = std::make_shared<contactstore::VcardContactStore>(
+        contactstore::VcardContactStore::Options{path, L"", false});
     platform::ContactSearchIndex index;
-    const auto snapshot = store->Snapshot();
+    contactstore::SnapshotList contacts(store->Snapshot());
     const double start = Now();
-    index.Build(*snapshot);
+    index.Build(contacts);
     const double build = Now() - start;
     KeypadLayout layout;
     BuildKeypadLayout(3, layout);

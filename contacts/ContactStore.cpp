@@ -1,5 +1,7 @@
 #include "contacts/ContactStore.h"
 
+#include "platform/ComActivation.h"
+
 #include <memory>
 #include <new>
 

@@ -1,7 +1,8 @@
 #pragma once
 // The contact object model as the phone offers it: an application object that logs on to the store
 // and finds items by object id, and items that give their properties by id and open their streams.
-// On the desktop the application object is ours (ContactStoreFiles.h), reading vCard files.
+// On the desktop the application object comes from our contact store library (ComActivation.h), which
+// reads vCard files.
 #include <windows.h>
 #include <objidl.h>
 
@@ -75,11 +76,3 @@ struct IPOutlookApp : IUnknown {
     // The item with the object id (ask it for IID_IItem); fails when the store holds none.
     virtual HRESULT STDMETHODCALLTYPE GetItemFromOid(CEOID oid, IUnknown** item) = 0;
 };
-
-namespace platform {
-
-// As the platform's: the desktop serves CLSID_Application and CLSID_ImagingFactory itself and hands
-// every other class to COM.
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
-
-} // namespace platform

@@ -25,6 +25,25 @@ void AppendWide(std::wstring& pool, std::string_view utf8) {
     pool.resize(start + (length > 0 ? length : 0));
 }
 
+// Appends the UTF-16 text to pool as UTF-8.
+void AppendUtf8(std::string& pool, std::wstring_view text) {
+    const int length = text.empty()
+                           ? 0
+                           : WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                                 nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return;
+    const size_t start = pool.size();
+    pool.resize(start + static_cast<size_t>(length));
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), pool.data() + start, length,
+                        nullptr, nullptr);
+}
+
+std::wstring Wide(std::string_view utf8) {
+    std::wstring text;
+    AppendWide(text, utf8);
+    return text;
+}
+
 // Appends a key to pool that orders names as the platform compares them under the system default
 // locale.
 void AppendSortKey(std::string& pool, std::wstring_view name) {
@@ -45,17 +64,21 @@ void AppendSortKey(std::string& pool, std::wstring_view name) {
     pool.resize(start + (size > 0 ? size : 0));
 }
 
-// The numbers a card keeps in its notes' information block.
-Array<PhoneEntry> NotesNumbers(const vcard::CardSet& set, const vcard::Card& card) {
+std::string_view View(const CatalogText& text) {
+    return std::string_view(text.Bytes, text.Length);
+}
+
+// The numbers a contact keeps in its notes' information block.
+Array<PhoneEntry> NotesNumbers(const CatalogContact& contact) {
     Array<PhoneEntry> phones;
-    const std::string_view bytes = set.Get(card, vcard::Notes);
+    const std::string_view bytes = View(contact.Notes);
     // Text notes without the block's start marker hold no numbers: most notes are skipped undecoded.
     if (bytes.empty() ||
-        (!card.RawNotes && bytes.find("== start pim information ==") == std::string_view::npos))
+        (!contact.RawNotes && bytes.find("== start pim information ==") == std::string_view::npos))
         return phones;
     std::wstring text;
-    if (!card.RawNotes) AppendWide(text, bytes);
-    const WString notes = card.RawNotes
+    if (!contact.RawNotes) AppendWide(text, bytes);
+    const WString notes = contact.RawNotes
                               ? DecodeNotes(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size())
                               : WString(text.c_str());
     ReadPhoneList(InformationBlock(notes), phones);
@@ -105,44 +128,46 @@ void ContactSearchIndex::SetKeys(const KeypadLayout& layout) {
     }
 }
 
-void ContactSearchIndex::Build(const ContactSnapshot& snapshot) {
+void ContactSearchIndex::Build(IContactList& contacts) {
+    const ULONG count = contacts.Count();
     text_.clear();
     numbers_.clear();
     records_.clear();
-    records_.reserve(snapshot.ByOid.size());
+    records_.reserve(count);
     std::string keys;
     std::vector<Span> keySpans; // of keys
-    keySpans.reserve(snapshot.ByOid.size());
+    keySpans.reserve(count);
     // Each appends to text_ and tells where the text lies.
     auto addUtf8 = [&](std::string_view utf8) {
-        const auto start = static_cast<uint32_t>(text_.size());
-        AppendWide(text_, utf8);
-        return Span{start, static_cast<uint32_t>(text_.size()) - start};
-    };
-    auto addText = [&](std::wstring_view text) {
-        const Span taken{static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(text.size())};
-        text_.append(text);
+        const Span taken{static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(utf8.size())};
+        text_.append(utf8);
         return taken;
     };
-    // The snapshot lists its cards in id order, and so the records are kept.
-    for (const ContactSnapshot::Entry& entry : snapshot.ByOid) {
-        const vcard::CardSet& set = snapshot.Files[entry.File]->Set;
-        const vcard::Card& card = set.Cards[entry.Card];
+    auto addText = [&](std::wstring_view text) {
+        const auto start = static_cast<uint32_t>(text_.size());
+        AppendUtf8(text_, text);
+        return Span{start, static_cast<uint32_t>(text_.size()) - start};
+    };
+    std::wstring name; // of the contact at hand, as UTF-16
+    // The list gives its contacts in id order, and so the records are kept.
+    for (ULONG i = 0; i < count; ++i) {
+        CatalogContact contact;
+        if (FAILED(contacts.Get(i, &contact))) continue;
         Record record;
-        record.Oid = entry.Oid;
-        record.SortName = addUtf8(set.Get(card, vcard::SortName));
-        record.Company = addUtf8(set.Get(card, vcard::Company));
+        record.Oid = contact.Oid;
+        record.SortName = addUtf8(View(contact.SortName));
+        record.Company = addUtf8(View(contact.Company));
         record.FirstNumber = static_cast<uint32_t>(numbers_.size());
-        for (int kind = 0; kind < vcard::PhoneKinds; ++kind) {
-            const std::string_view number = set.Get(card, static_cast<vcard::Field>(vcard::PhoneField(kind)));
+        for (int kind = 0; kind < CatalogPhoneKinds; ++kind) {
+            const std::string_view number = View(contact.Phones[kind]);
             if (number.empty()) continue;
-            const wchar_t kindText = static_cast<wchar_t>(kind + 1);
+            const char kindText = static_cast<char>(kind + 1);
             Number stored;
             stored.Text = addUtf8(number);
-            stored.Kind = addText(std::wstring_view(&kindText, 1));
+            stored.Kind = addUtf8(std::string_view(&kindText, 1));
             numbers_.push_back(stored);
         }
-        const Array<PhoneEntry> phones = NotesNumbers(set, card);
+        const Array<PhoneEntry> phones = NotesNumbers(contact);
         for (int i = 0; i < phones.GetSize(); ++i) {
             const PhoneEntry phone = phones.GetAt(i);
             Number stored;
@@ -153,7 +178,9 @@ void ContactSearchIndex::Build(const ContactSnapshot& snapshot) {
         record.NumberCount = static_cast<uint32_t>(numbers_.size()) - record.FirstNumber;
         records_.push_back(record);
         const auto keyStart = static_cast<uint32_t>(keys.size());
-        AppendSortKey(keys, NameOf(record));
+        name.clear();
+        AppendWide(name, NameOf(record));
+        AppendSortKey(keys, name);
         keySpans.push_back({keyStart, static_cast<uint32_t>(keys.size()) - keyStart});
     }
 
@@ -172,7 +199,8 @@ void ContactSearchIndex::Build(const ContactSnapshot& snapshot) {
     digitStart_.assign(1, 0);
     for (uint32_t index : order_) {
         const Record& record = records_[index];
-        const std::wstring_view name = NameOf(record);
+        name.clear();
+        AppendWide(name, NameOf(record));
         const size_t base = names_.size();
         names_.insert(names_.end(), name.begin(), name.end());
         wchar_t* lower = names_.data() + base;
@@ -182,8 +210,8 @@ void ContactSearchIndex::Build(const ContactSnapshot& snapshot) {
             if (start && !IsKeypadSeparator(lower[k])) words_.push_back(static_cast<uint32_t>(base + k));
         }
         for (uint32_t n = record.FirstNumber; n < record.FirstNumber + record.NumberCount; ++n) {
-            for (wchar_t c : Text(numbers_[n].Text))
-                if (c >= L'0' && c <= L'9') digits_.push_back(static_cast<char>(c));
+            for (char c : Text(numbers_[n].Text))
+                if (c >= '0' && c <= '9') digits_.push_back(c);
             digits_.push_back(0);
         }
         nameStart_.push_back(static_cast<uint32_t>(names_.size()));
@@ -192,7 +220,7 @@ void ContactSearchIndex::Build(const ContactSnapshot& snapshot) {
     }
 }
 
-std::wstring_view ContactSearchIndex::NameOf(const Record& record) const {
+std::string_view ContactSearchIndex::NameOf(const Record& record) const {
     return Text(record.SortName.Length ? record.SortName : record.Company);
 }
 
@@ -261,12 +289,12 @@ std::optional<IndexedContact> ContactSearchIndex::Find(DWORD oid) const {
     if (found == records_.end() || found->Oid != oid) return std::nullopt;
     IndexedContact contact;
     contact.Oid = oid;
-    contact.Name = NameOf(*found);
-    contact.Company = Text(found->Company);
-    contact.SortName = Text(found->SortName);
+    contact.Name = Wide(NameOf(*found));
+    contact.Company = Wide(Text(found->Company));
+    contact.SortName = Wide(Text(found->SortName));
     for (uint32_t n = found->FirstNumber; n < found->FirstNumber + found->NumberCount; ++n) {
-        contact.Numbers.emplace_back(Text(numbers_[n].Text));
-        contact.Kinds.emplace_back(Text(numbers_[n].Kind));
+        contact.Numbers.push_back(Wide(Text(numbers_[n].Text)));
+        contact.Kinds.push_back(Wide(Text(numbers_[n].Kind)));
     }
     return contact;
 }

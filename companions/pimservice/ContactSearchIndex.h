@@ -18,7 +18,7 @@
 // ("8 900 111-22-33", "020 7946 0958") finds the international one ("+7 900 111 22 33",
 // "+44 20 7946 0958").
 #include "picker/KeypadLayout.h"
-#include "platform/ContactStoreFiles.h"
+#include "platform/ContactCatalog.h"
 
 #include <windows.h>
 
@@ -40,8 +40,8 @@ struct IndexedContact {
 
 class ContactSearchIndex {
 public:
-    // Indexes every card of the snapshot.
-    void Build(const ContactSnapshot& snapshot);
+    // Indexes every contact of the list.
+    void Build(IContactList& contacts);
     // The letters that keys 2..9 stand for in searches.
     void SetKeys(const KeypadLayout& layout);
 
@@ -56,7 +56,7 @@ public:
     size_t Size() const { return records_.size(); }
 
 private:
-    // A run of characters of text_.
+    // A run of bytes of text_.
     struct Span {
         uint32_t Start = 0, Length = 0;
     };
@@ -69,16 +69,14 @@ private:
         uint32_t FirstNumber = 0, NumberCount = 0; // entries of numbers_
     };
 
-    std::wstring_view Text(Span span) const {
-        return std::wstring_view(text_).substr(span.Start, span.Length);
-    }
-    std::wstring_view NameOf(const Record& record) const;
+    std::string_view Text(Span span) const { return std::string_view(text_).substr(span.Start, span.Length); }
+    std::string_view NameOf(const Record& record) const; // UTF-8
     bool MatchesName(size_t contact, const uint8_t* keys, size_t count) const;
     bool MatchesNumber(size_t contact, const std::string& typed) const;
 
     // Every contact's texts back to back, so that building the index allocates a few large blocks
     // rather than several strings per contact.
-    std::wstring text_;
+    std::string text_; // UTF-8
     std::vector<Number> numbers_;
     std::vector<Record> records_; // in id order
     std::vector<uint32_t> order_; // the record of each contact in name order

@@ -1,32 +1,39 @@
 // The contact search service library, "OrvanixPimServ.dll": started by the service manager under
 // "IPM0:", it answers the keypad search, record and number requests from an index of the contact
-// store that it rebuilds whenever the store's contents change.
-#include "contacts/ContactStore.h"
+// store that it rebuilds whenever the store's contents change. It reads the store through the contact
+// catalog of the process's one store (platform/ContactCatalog.h) and keeps no copy of the cards.
 #include "companions/pimservice/ContactSearchIndex.h"
+#include "platform/ComActivation.h"
 #include "platform/SearchServiceProtocol.h"
-#include "platform/ContactStoreFiles.h"
 
 #include <cstring>
-#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
 namespace {
 
 struct Service {
-    ContactStore session;
-    std::shared_ptr<platform::VcardContactStore> store;
-    std::shared_ptr<const platform::ContactSnapshot> indexed;
+    IContactCatalog* catalog = nullptr;
+    ULONG indexed = 0; // the catalog's version in the index
+    bool built = false;
     platform::ContactSearchIndex index;
+
+    ~Service() {
+        if (catalog) catalog->Release();
+    }
 };
 
 Service* running = nullptr;
 
 void Reindex(Service& service) {
-    auto snapshot = service.store->Snapshot();
-    if (snapshot == service.indexed) return;
-    service.index.Build(*snapshot);
-    service.indexed = std::move(snapshot);
+    if (service.built && service.catalog->Version() == service.indexed) return;
+    IContactList* list = nullptr;
+    if (FAILED(service.catalog->List(&list)) || !list) return;
+    service.index.Build(*list);
+    service.indexed = list->Version();
+    service.built = true;
+    list->Release();
 }
 
 std::wstring TextOf(const BYTE* input, DWORD bytes) {
@@ -46,13 +53,13 @@ __declspec(dllexport) BOOL MyRegService() {
 __declspec(dllexport) DWORD IPM_Init(DWORD) {
     if (!running) {
         running = new (std::nothrow) Service;
-        if (!running || !running->session.Logon()) {
+        if (!running || FAILED(platform::CoCreateInstance(CLSID_ContactCatalog, nullptr, CLSCTX_INPROC_SERVER,
+                                                          IID_IContactCatalog,
+                                                          reinterpret_cast<void**>(&running->catalog)))) {
             delete running;
             running = nullptr;
             return 0;
         }
-        // The store the session logged on to: the one the program's own session shares.
-        running->store = platform::VcardContactStore::Shared();
     }
     return 1;
 }

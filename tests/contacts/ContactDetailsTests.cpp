@@ -110,7 +110,7 @@ protected:
     }
 
     testing_support::TempFolder folder;
-    std::shared_ptr<platform::VcardContactStore> store;
+    std::shared_ptr<contactstore::VcardContactStore> store;
     std::unique_ptr<ContactStore> session;
 };
 

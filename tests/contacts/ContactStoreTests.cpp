@@ -1,6 +1,5 @@
 #include "contacts/ContactDetails.h"
 #include "contacts/ContactStore.h"
-#include "platform/MainWindowMessages.h"
 
 #include "ContactTestSupport.h"
 #include "support/Processes.h"
@@ -94,45 +93,18 @@ TEST(ContactStoreReload, AHalfWrittenFileKeepsTheCardsUntilItSettles) {
     EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
 }
 
-// Contact change notices that reached a window of the main window's class.
-int notices = 0;
-
-// Pumps messages until a notice arrives, and counts afresh; false on timeout.
-bool WaitForNotice() {
-    const bool arrived = testing_support::WaitUntil(
-        [] {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-            return notices > 0;
-        },
-        10000);
-    notices = 0;
-    return arrived;
-}
-
 TEST(ContactStoreWatching, ChangedFilesAreReloadedAndTheMainWindowIsTold) {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        if (message == ContactsChangedMessage && lParam == ContactsChanged) ++notices;
-        return DefWindowProcW(window, message, wParam, lParam);
-    };
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = MainWindowClassName;
-    RegisterClassW(&windowClass);
-    const std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> mainWindow(
-        CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                        windowClass.hInstance, nullptr),
-        &DestroyWindow);
+    MainWindowStandIn mainWindow;
     TempFolder folder;
     WriteBytes(folder / L"a.vcf", Card("1", "One", "1"));
     auto store = StoreAt(folder.Path(), L"", true);
     auto session = SessionOn(store);
     DWORD one = OidOf(*store, "One");
     WriteBytes(folder / L"b.vcf", Card("2", "Two", "2"));
-    ASSERT_TRUE(WaitForNotice());
+    ASSERT_TRUE(mainWindow.WaitForNotice());
     EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
     WriteBytes(folder / L"a.vcf", Card("1", "One", "11"));
-    ASSERT_TRUE(WaitForNotice());
+    ASSERT_TRUE(mainWindow.WaitForNotice());
     EXPECT_EQ(Number(*session, one), "11");
 }
 

@@ -3,7 +3,9 @@
 #include "contacts/ContactStore.h"
 #include "foundation/WString.h"
 #include "support/WStringPrinter.h"
-#include "platform/ContactStoreFiles.h"
+#include "companions/contactstore/VcardApp.h"
+#include "platform/MainWindowMessages.h"
+#include "support/Processes.h"
 
 #include <windows.h>
 
@@ -19,25 +21,79 @@ inline void WriteBytes(const std::wstring& path, std::string_view bytes) {
 }
 
 // A session on the cards at location, without watching them.
-inline std::unique_ptr<ContactStore> SessionOn(std::shared_ptr<platform::VcardContactStore> store) {
+inline std::unique_ptr<ContactStore> SessionOn(std::shared_ptr<contactstore::VcardContactStore> store) {
     auto session = std::make_unique<ContactStore>();
-    session->App = platform::CreateVcardApp(std::move(store));
+    session->App = new contactstore::VcardApp(std::move(store));
     session->App->Logon(nullptr);
     return session;
 }
 
-inline std::shared_ptr<platform::VcardContactStore>
+inline std::shared_ptr<contactstore::VcardContactStore>
 StoreAt(const std::wstring& location, const std::wstring& state = L"", bool watch = false) {
-    return std::make_shared<platform::VcardContactStore>(
-        platform::VcardContactStore::Options{location, state, watch});
+    return std::make_shared<contactstore::VcardContactStore>(
+        contactstore::VcardContactStore::Options{location, state, watch});
 }
 
 // The object id of the only card whose sort name is sortName; 0 when none.
-inline DWORD OidOf(const platform::VcardContactStore& store, std::string_view sortName) {
+inline DWORD OidOf(const contactstore::VcardContactStore& store, std::string_view sortName) {
     auto snapshot = store.Snapshot();
     for (const auto& entry : snapshot->ByOid) {
-        const vcard::CardSet& set = snapshot->Files[entry.File]->Set;
-        if (set.Get(set.Cards[entry.Card], vcard::SortName) == sortName) return entry.Oid;
+        if (snapshot->SetOf(entry).Get(snapshot->CardOf(entry), vcard::SortName) == sortName)
+            return entry.Oid;
     }
     return 0;
 }
+
+// A window of the main window's class on this thread that counts the contact change notices (message
+// 2024 with lParam 2) it receives.
+class MainWindowStandIn {
+public:
+    MainWindowStandIn() {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (message == ContactsChangedMessage && lParam == ContactsChanged) ++Received();
+            return DefWindowProcW(window, message, wParam, lParam);
+        };
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = MainWindowClassName;
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+        Received() = 0;
+    }
+    ~MainWindowStandIn() { DestroyWindow(window_); }
+    MainWindowStandIn(const MainWindowStandIn&) = delete;
+    MainWindowStandIn& operator=(const MainWindowStandIn&) = delete;
+
+    // Pumps messages until a notice arrives (false after ten seconds without one), then for another
+    // quietMs; the notices counted since the last call are in received.
+    bool WaitForNotice(DWORD quietMs = 0, int* received = nullptr) {
+        const bool arrived = testing_support::WaitUntil(
+            [] {
+                Pump();
+                return Received() > 0;
+            },
+            10000);
+        testing_support::WaitUntil(
+            [] {
+                Pump();
+                return false;
+            },
+            quietMs);
+        if (received) *received = Received();
+        Received() = 0;
+        return arrived;
+    }
+
+private:
+    static int& Received() {
+        static int received = 0;
+        return received;
+    }
+    static void Pump() {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+
+    HWND window_;
+};

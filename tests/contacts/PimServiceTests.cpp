@@ -1,7 +1,9 @@
 // The contact search service: its index directly, and the library answering through the service
 // manager as the program calls it.
 #include "contacts/ContactTestSupport.h"
+#include "companions/contactstore/SnapshotList.h"
 #include "contacts/SearchService.h"
+#include "foundation/DataFiles.h"
 #include "model/SpeedDialModel.h"
 #include "companions/pimservice/ContactSearchIndex.h"
 #include "support/Processes.h"
@@ -9,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -31,7 +35,8 @@ protected:
     void SetUp() override {
         WriteBytes(folder / L"cards.vcf", Cards);
         store = StoreAt(folder.Path());
-        index.Build(*store->Snapshot());
+        contactstore::SnapshotList contacts(store->Snapshot());
+        index.Build(contacts);
         KeypadLayout latinAndCyrillic;
         BuildKeypadLayout(3, latinAndCyrillic);
         index.SetKeys(latinAndCyrillic);
@@ -52,7 +57,7 @@ protected:
     }
 
     TempFolder folder;
-    std::shared_ptr<platform::VcardContactStore> store;
+    std::shared_ptr<contactstore::VcardContactStore> store;
     platform::ContactSearchIndex index;
 };
 
@@ -126,6 +131,38 @@ TEST_F(SearchServiceLibrary, ModelRefindsAContactByItsNumber) {
         << "re-found by number, bound to the contact with the same names";
     EXPECT_STREQ(found.Phone, L"+7 900 111-22-33");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\Dialvane");
+}
+
+// The program's session and the service read one store: an edit is parsed once, told once, and its
+// new id is written once.
+TEST_F(SearchServiceLibrary, OneStoreServesTheProgramAndTheServiceAndTellsOfAnEditOnce) {
+    MainWindowStandIn mainWindow;
+    ContactStore* session = ContactStore::Instance();
+    ASSERT_TRUE(session->Logon());
+    SearchResult everyone;
+    ASSERT_TRUE(SearchContacts(SearchOperation(), L"", 0, everyone));
+    EXPECT_NE(GetModuleHandleW(L"DialvaneContacts.dll"), nullptr);
+
+    WriteBytes(*folder / L"carol.vcf",
+               "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:carol\r\nN:King;Carol;;;\r\nTEL;TYPE=CELL:555-0199\r\n"
+               "END:VCARD\r\n");
+    int notices = 0;
+    ASSERT_TRUE(mainWindow.WaitForNotice(1500, &notices));
+    EXPECT_EQ(notices, 1);
+
+    const Array<int> found = FindContactsByNumber(NumberOperation(), L"555-0199");
+    ASSERT_EQ(found.GetSize(), 1);
+    const DWORD carol = static_cast<DWORD>(found.GetAt(0));
+    ContactDetails details;
+    ASSERT_TRUE(ReadContact(session, carol, details, ReadNames, 0, 0, 0));
+    EXPECT_STREQ(details.First, L"Carol");
+
+    char oid[16];
+    std::snprintf(oid, sizeof oid, "%08lx ", static_cast<unsigned long>(carol));
+    std::ifstream state(std::filesystem::path(DataFilePath(L"contact-ids.txt")));
+    int lines = 0;
+    for (std::string line; std::getline(state, line);) lines += line.rfind(oid, 0) == 0;
+    EXPECT_EQ(lines, 1) << "one writer of the id state";
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #include "contacts/ContactDetails.h"
-#include "platform/ContactStoreVcard.h"
+#include "companions/contactstore/VcardReader.h"
 
 #include <gtest/gtest.h>
 
@@ -59,8 +59,8 @@ TEST(VcardFuzz, MutatedCardsNeverBreakTheReaderOrTheNotesDecoders) {
         vcard::ParseResult result = vcard::ParseVcards(text, set);
         ASSERT_EQ(static_cast<size_t>(result.Cards), set.Cards.size());
         for (const vcard::Card& card : set.Cards) {
-            size_t total = 0;
-            for (uint32_t length : card.Length) total += length;
+            size_t total = size_t{card.NotesLength} + card.PhotoLength;
+            for (uint16_t length : card.Length) total += length;
             ASSERT_LE(card.Start + total, set.Bytes.size());
             std::string_view notes = set.Get(card, vcard::Notes);
             WString decoded = DecodeNotes(reinterpret_cast<const BYTE*>(notes.data()), notes.size());

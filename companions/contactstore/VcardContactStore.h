@@ -6,20 +6,25 @@
 // it, the folder "SampleContacts" beside the executable (the bundled sample set). A missing location
 // is an empty store that fills when the location appears.
 //
+// One store per process: the library "DialvaneContacts.dll" keeps it (Shared) and serves it to the
+// program's session and to the search service alike (ContactStoreServer.cpp); tests and benchmarks make
+// stores of their own.
+//
 // Object ids: 32-bit, never 0. A card's identity key is its UID; without one, the file name when the
 // card is alone in its file of a folder, else its FN, N and ORG texts (a second card with the same
 // texts gets "#2" appended, and so on). A new key gets an id derived from the key's hash (the next free
-// value on a clash); ids once given are kept in the state file "contact-ids.txt" under
-// %LOCALAPPDATA%\Orvanix\Dialvane, one "oid keyhash" line each, so a contact keeps its id across
-// restarts and across edits that keep its key. Keys are never forgotten, so an id is never reused.
+// value on a clash); ids once given are appended to the state file "contact-ids.txt" under
+// %LOCALAPPDATA%\Orvanix\Dialvane, one "oid keyhash" line each (8 and 16 hexadecimal digits), so a
+// contact keeps its id across restarts and across edits that keep its key. Keys are never forgotten,
+// so an id is never reused; a line that is not whole is skipped.
 //
 // Watching: a thread looks at the files when the system reports a change and at least every half
 // second; once they have stopped changing it reads them again and posts message 2024 with lParam 2 to
 // the window of class "Orvanix_Dialvane_Wnd_Class". A file that is still being written (it ends
 // inside a card, is empty, or cannot be opened) keeps the cards it had until it is complete or has not
 // changed for two seconds; a file removed from a folder takes its cards with it.
-#include "platform/ContactStorePoom.h"
-#include "platform/ContactStoreVcard.h"
+#include "companions/contactstore/ContactSnapshot.h"
+#include "companions/contactstore/KeyTable.h"
 
 #include <windows.h>
 
@@ -31,65 +36,7 @@
 #include <unordered_map>
 #include <vector>
 
-namespace platform {
-
-// Size and time of one file of the store, to tell whether it changed.
-struct StoreFile {
-    std::wstring Path;
-    uint64_t Size = 0;
-    uint64_t WriteTime = 0;
-    bool operator==(const StoreFile&) const = default;
-};
-
-// The cards of one file as last read.
-struct FileCards {
-    StoreFile File;
-    vcard::CardSet Set;
-    bool Complete = true;
-};
-
-// Everything the store holds at one moment; items keep the snapshot they were found in.
-struct ContactSnapshot {
-    struct Entry {
-        uint32_t Oid;
-        uint32_t File;
-        uint32_t Card;
-    };
-    std::vector<std::shared_ptr<const FileCards>> Files;
-    std::vector<Entry> ByOid; // sorted by Oid
-
-    const Entry* Find(uint32_t oid) const;
-    size_t CardCount() const { return ByOid.size(); }
-};
-
-// A hash table from 64-bit keys to 32-bit values kept in one block, open-addressed: the store keeps an
-// entry for every card it has ever seen, up to hundreds of thousands, and a table of nodes would spend
-// most of a load allocating them.
-class KeyTable {
-public:
-    // The key's value, or null.
-    const uint32_t* Find(uint64_t key) const;
-    // Adds the key, or gives it a new value.
-    void Set(uint64_t key, uint32_t value);
-    // Makes room for count keys in all.
-    void Reserve(size_t count);
-    size_t Size() const { return size_; }
-    template <class Visit> void ForEach(Visit visit) const {
-        for (const Slot& slot : slots_)
-            if (slot.Used) visit(slot.Key, slot.Value);
-    }
-
-private:
-    struct Slot {
-        uint64_t Key = 0;
-        uint32_t Value = 0;
-        bool Used = false;
-    };
-    size_t Home(uint64_t key) const;
-
-    std::vector<Slot> slots_; // a power of two of them, at most three quarters used
-    size_t size_ = 0;
-};
+namespace contactstore {
 
 class VcardContactStore {
 public:
@@ -112,15 +59,15 @@ public:
     static std::wstring DefaultLocation();
     static std::wstring DefaultStatePath();
 
-    // The one store of the process: the one the logged-on application objects share, made from the
-    // defaults when none is alive or the location setting has changed since.
+    // The one store of the process: the one the logged-on application objects and the catalogs share,
+    // made from the defaults when none is alive or the location setting has changed since.
     static std::shared_ptr<VcardContactStore> Shared();
 
 private:
     std::vector<StoreFile> ListFiles() const;
     void AssignIds(ContactSnapshot& snapshot);
     void LoadIds();
-    void SaveIds() const;
+    void SaveIds(const std::vector<std::pair<uint64_t, uint32_t>>& added) const;
     void Watch();
 
     Options options_;
@@ -136,8 +83,4 @@ private:
     std::thread watcher_;
 };
 
-// An application object on store (one reference for the caller); with a null store it logs on to
-// the shared one.
-IPOutlookApp* CreateVcardApp(std::shared_ptr<VcardContactStore> store);
-
-} // namespace platform
+} // namespace contactstore

@@ -1,12 +1,7 @@
-#include "platform/ContactStoreFiles.h"
+#include "companions/contactstore/VcardContactStore.h"
 
-#include "platform/ComObject.h"
 #include "foundation/DataFiles.h"
-
-#include "platform/ImagingFactory.h"
 #include "platform/MainWindowMessages.h"
-
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +9,7 @@
 #include <new>
 #include <utility>
 
-namespace platform {
+namespace contactstore {
 
 namespace {
 
@@ -22,18 +17,6 @@ constexpr DWORD PollMs = 500;
 constexpr DWORD SettleMs = 200;
 constexpr DWORD IncompleteGraceMs = 2000;
 constexpr uint64_t LargestFile = 1ull << 30;
-
-uint64_t Hash64(std::string_view text) {
-    uint64_t hash = 14695981039346656037ull;
-    for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    return hash;
-}
-
-uint32_t Hash32(std::string_view text) {
-    uint32_t hash = 2166136261u;
-    for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    return hash;
-}
 
 std::string Utf8(const std::wstring& text) {
     int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
@@ -56,6 +39,10 @@ public:
     bool Valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
     HANDLE Get() const { return handle_; }
     HANDLE Release() { return std::exchange(handle_, nullptr); }
+    void Reset(HANDLE handle) {
+        if (Valid()) CloseHandle(handle_);
+        handle_ = handle;
+    }
 
 private:
     HANDLE handle_;
@@ -107,6 +94,18 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
     return true;
 }
 
+// Tells the main window of this process; a store in another process (the contact viewer's) serves
+// that process alone.
+void PostContactsChanged() {
+    for (HWND window = FindWindowW(MainWindowClassName, nullptr); window;
+         window = FindWindowExW(nullptr, window, MainWindowClassName, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == GetCurrentProcessId())
+            PostMessageW(window, ContactsChangedMessage, 0, ContactsChanged);
+    }
+}
+
 bool FindFile(const std::wstring& path, StoreFile& file) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
@@ -118,226 +117,7 @@ bool FindFile(const std::wstring& path, StoreFile& file) {
     return true;
 }
 
-void PostContactsChanged() {
-    if (HWND window = FindWindowW(MainWindowClassName, nullptr))
-        PostMessageW(window, ContactsChangedMessage, 0, ContactsChanged);
-}
-
-// A read-only stream over a copy of bytes; null when memory runs out.
-IStream* StreamOver(std::string_view head, std::string_view bytes) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, head.size() + bytes.size());
-    if (!memory) return nullptr;
-    if (void* data = GlobalLock(memory)) {
-        std::memcpy(data, head.data(), head.size());
-        std::memcpy(static_cast<char*>(data) + head.size(), bytes.data(), bytes.size());
-        GlobalUnlock(memory);
-    }
-    IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
-        GlobalFree(memory);
-        return nullptr;
-    }
-    return stream;
-}
-
-int FieldOf(CEPROPID id) {
-    switch (id) {
-    case poom::FirstName:
-        return vcard::First;
-    case poom::LastName:
-        return vcard::Last;
-    case poom::MiddleName:
-        return vcard::Middle;
-    case poom::CompanyName:
-        return vcard::Company;
-    case poom::FileAs:
-        return vcard::SortName;
-    case poom::MobilePhone:
-        return vcard::PhoneField(vcard::Mobile);
-    case poom::HomePhone:
-        return vcard::PhoneField(vcard::Home);
-    case poom::Home2Phone:
-        return vcard::PhoneField(vcard::Home2);
-    case poom::BusinessPhone:
-        return vcard::PhoneField(vcard::Work);
-    case poom::Business2Phone:
-        return vcard::PhoneField(vcard::Work2);
-    case poom::Pager:
-        return vcard::PhoneField(vcard::Pager);
-    case poom::RadioPhone:
-        return vcard::PhoneField(vcard::Radio);
-    case poom::AssistantPhone:
-        return vcard::PhoneField(vcard::Assistant);
-    case poom::BusinessFax:
-        return vcard::PhoneField(vcard::WorkFax);
-    case poom::HomeFax:
-        return vcard::PhoneField(vcard::HomeFax);
-    case poom::CompanyPhone:
-        return vcard::PhoneField(vcard::CompanyMain);
-    case poom::MmsPhone:
-        return vcard::PhoneField(vcard::Mms);
-    case poom::CarPhone:
-        return vcard::PhoneField(vcard::Car);
-    default:
-        return -1;
-    }
-}
-
-class VcardItem final : public ComObject<IItem> {
-public:
-    VcardItem(std::shared_ptr<const ContactSnapshot> snapshot, const ContactSnapshot::Entry& entry)
-        : snapshot_(std::move(snapshot)), entry_(entry) {}
-
-    HRESULT STDMETHODCALLTYPE GetProps(const CEPROPID* ids, ULONG, WORD count, CEPROPVAL** values,
-                                       ULONG* size, HANDLE heap) override {
-        if (!values || (count && !ids)) return E_INVALIDARG;
-        const vcard::CardSet& set = Cards();
-        const vcard::Card& card = set.Cards[entry_.Card];
-        std::vector<int> lengths(count, 0);
-        size_t total = sizeof(CEPROPVAL) * count;
-        for (WORD i = 0; i < count; ++i) {
-            int field = FieldOf(ids[i]);
-            if (field < 0) continue;
-            std::string_view text = set.Get(card, static_cast<vcard::Field>(field));
-            lengths[i] =
-                MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-            if (lengths[i] > 0) total += (static_cast<size_t>(lengths[i]) + 1) * sizeof(wchar_t);
-        }
-        auto* block = static_cast<CEPROPVAL*>(HeapAlloc(heap ? heap : GetProcessHeap(), 0, total));
-        if (!block) return E_OUTOFMEMORY;
-        auto* strings = reinterpret_cast<wchar_t*>(block + count);
-        for (WORD i = 0; i < count; ++i) {
-            CEPROPVAL& value = block[i];
-            value = CEPROPVAL{ids[i], 0, CEDB_PROPNOTFOUND, {}};
-            if (ids[i] == poom::Oid) {
-                value.wFlags = 0;
-                value.val.ulVal = entry_.Oid;
-                continue;
-            }
-            if (lengths[i] <= 0) continue;
-            std::string_view text = set.Get(card, static_cast<vcard::Field>(FieldOf(ids[i])));
-            MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), strings, lengths[i]);
-            strings[lengths[i]] = L'\0';
-            value.wFlags = 0;
-            value.wLenData = static_cast<WORD>(std::min<size_t>((lengths[i] + 1) * sizeof(wchar_t), 0xFFFF));
-            value.val.lpwstr = strings;
-            strings += lengths[i] + 1;
-        }
-        *values = block;
-        if (size) *size = static_cast<ULONG>(total);
-        return S_OK;
-    }
-
-    HRESULT STDMETHODCALLTYPE OpenProperty(CEPROPID id, DWORD, IStream** stream) override {
-        if (!stream) return E_POINTER;
-        *stream = nullptr;
-        const vcard::CardSet& set = Cards();
-        const vcard::Card& card = set.Cards[entry_.Card];
-        if (id == poom::Picture) {
-            std::string_view photo = set.Get(card, vcard::Photo);
-            if (photo.empty()) return E_FAIL;
-            *stream = StreamOver({}, photo);
-        } else if (id == poom::Notes) {
-            std::string_view notes = set.Get(card, vcard::Notes);
-            if (notes.empty()) return E_FAIL;
-            if (card.RawNotes) {
-                *stream = StreamOver({}, notes);
-            } else {
-                // As the device keeps text: a 0xFE 0xFF mark, then UTF-16 in little-endian order.
-                int length =
-                    MultiByteToWideChar(CP_UTF8, 0, notes.data(), static_cast<int>(notes.size()), nullptr, 0);
-                std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-                MultiByteToWideChar(CP_UTF8, 0, notes.data(), static_cast<int>(notes.size()), wide.data(),
-                                    length);
-                *stream = StreamOver("\xFE\xFF", std::string_view(reinterpret_cast<const char*>(wide.data()),
-                                                                  wide.size() * sizeof(wchar_t)));
-            }
-        } else {
-            return E_INVALIDARG;
-        }
-        return *stream ? S_OK : E_OUTOFMEMORY;
-    }
-
-private:
-    const IID& Identity() const override { return IID_IItem; }
-    const vcard::CardSet& Cards() const { return snapshot_->Files[entry_.File]->Set; }
-
-    std::shared_ptr<const ContactSnapshot> snapshot_;
-    ContactSnapshot::Entry entry_;
-};
-
-class VcardApp final : public ComObject<IPOutlookApp> {
-public:
-    explicit VcardApp(std::shared_ptr<VcardContactStore> store) : given_(std::move(store)) {}
-
-    HRESULT STDMETHODCALLTYPE Logon(HWND) override {
-        store_ = given_ ? given_ : VcardContactStore::Shared();
-        return store_ ? S_OK : E_FAIL;
-    }
-    HRESULT STDMETHODCALLTYPE Logoff() override {
-        store_.reset();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetItemFromOid(CEOID oid, IUnknown** item) override {
-        if (!item) return E_POINTER;
-        *item = nullptr;
-        if (!store_) return E_FAIL;
-        std::shared_ptr<const ContactSnapshot> snapshot = store_->Snapshot();
-        const ContactSnapshot::Entry* entry = snapshot->Find(oid);
-        if (!entry) return E_INVALIDARG;
-        *item = new (std::nothrow) VcardItem(snapshot, *entry);
-        return *item ? S_OK : E_OUTOFMEMORY;
-    }
-
-private:
-    const IID& Identity() const override { return IID_IPOutlookApp; }
-
-    std::shared_ptr<VcardContactStore> given_;
-    std::shared_ptr<VcardContactStore> store_;
-};
-
 } // namespace
-
-size_t KeyTable::Home(uint64_t key) const {
-    // The bits of the key mixed, so that neighbouring keys spread over the table.
-    key ^= key >> 33;
-    key *= 0xFF51AFD7ED558CCDull;
-    key ^= key >> 33;
-    return static_cast<size_t>(key) & (slots_.size() - 1);
-}
-
-const uint32_t* KeyTable::Find(uint64_t key) const {
-    if (slots_.empty()) return nullptr;
-    for (size_t i = Home(key);; i = (i + 1) & (slots_.size() - 1)) {
-        if (!slots_[i].Used) return nullptr;
-        if (slots_[i].Key == key) return &slots_[i].Value;
-    }
-}
-
-void KeyTable::Set(uint64_t key, uint32_t value) {
-    Reserve(size_ + 1);
-    size_t i = Home(key);
-    while (slots_[i].Used && slots_[i].Key != key) i = (i + 1) & (slots_.size() - 1);
-    if (!slots_[i].Used) ++size_;
-    slots_[i] = {key, value, true};
-}
-
-void KeyTable::Reserve(size_t count) {
-    if (count * 4 <= slots_.size() * 3) return;
-    size_t capacity = 16;
-    while (capacity * 3 < count * 4) capacity *= 2;
-    std::vector<Slot> old(capacity);
-    old.swap(slots_);
-    size_ = 0;
-    for (const Slot& slot : old)
-        if (slot.Used) Set(slot.Key, slot.Value);
-}
-
-const ContactSnapshot::Entry* ContactSnapshot::Find(uint32_t oid) const {
-    auto found = std::lower_bound(ByOid.begin(), ByOid.end(), oid,
-                                  [](const Entry& entry, uint32_t value) { return entry.Oid < value; });
-    return found != ByOid.end() && found->Oid == oid ? &*found : nullptr;
-}
 
 VcardContactStore::VcardContactStore(Options options) : options_(std::move(options)) {
     DWORD attributes = GetFileAttributesW(options_.Location.c_str());
@@ -434,6 +214,7 @@ bool VcardContactStore::Reload() {
     for (size_t i = 0; !changed && i < fresh->Files.size(); ++i) changed = fresh->Files[i] != old->Files[i];
     if (!changed) return false;
     AssignIds(*fresh);
+    fresh->Version = old->Version + 1;
     std::lock_guard swap(current_);
     snapshot_ = std::move(fresh);
     return true;
@@ -448,48 +229,47 @@ void VcardContactStore::AssignIds(ContactSnapshot& snapshot) {
     ids_.Reserve(ids_.Size() + total);
     usedIds_.Reserve(usedIds_.Size() + total);
     snapshot.ByOid.reserve(total);
-    bool added = false;
+    std::vector<std::pair<uint64_t, uint32_t>> added;
     for (uint32_t f = 0; f < snapshot.Files.size(); ++f) {
         const FileCards& files = *snapshot.Files[f];
         for (uint32_t c = 0; c < files.Set.Cards.size(); ++c) {
-            std::string_view key = files.Set.Get(files.Set.Cards[c], vcard::Key);
-            std::string byFile;
-            if (folder_ && files.Set.Cards.size() == 1 && key.substr(0, 2) == "N:") {
+            const vcard::Card& card = files.Set.Cards[c];
+            uint64_t key = card.UidKey ? card.UidKey : card.NameKey;
+            if (folder_ && files.Set.Cards.size() == 1 && !card.UidKey) {
                 const std::wstring& path = files.File.Path;
-                byFile = "F:" + Utf8(path.substr(path.find_last_of(L'\\') + 1));
-                key = byFile;
+                key = vcard::KeyHash(Utf8(path.substr(path.find_last_of(L'\\') + 1)), vcard::KeyHash("F:"));
             }
-            uint64_t hash = Hash64(key);
-            if (const uint64_t base = hash; seen.Find(base)) {
+            uint64_t hash = key;
+            if (seen.Find(key)) {
                 // A repeated key takes the first "#n" not taken, counting on from the last one given.
-                const uint32_t* last = repeats.Find(base);
+                const uint32_t* last = repeats.Find(key);
                 uint32_t n = last ? *last : 1;
-                do hash = Hash64(std::string(key) + "#" + std::to_string(++n));
+                do hash = vcard::KeyHash("#" + std::to_string(++n), key);
                 while (seen.Find(hash));
-                repeats.Set(base, n);
+                repeats.Set(key, n);
             }
-            seen.Set(hash, 0);
+            seen.Set(hash, 1);
             uint32_t oid;
             if (const uint32_t* known = ids_.Find(hash)) {
                 oid = *known;
             } else {
-                oid = Hash32(key);
+                oid = static_cast<uint32_t>(key ^ (key >> 32));
                 while (oid == 0 || usedIds_.Find(oid)) ++oid;
                 ids_.Set(hash, oid);
-                usedIds_.Set(oid, 0);
-                added = true;
+                usedIds_.Set(oid, 1);
+                added.emplace_back(hash, oid);
             }
             snapshot.ByOid.push_back({oid, f, c});
         }
     }
     std::sort(snapshot.ByOid.begin(), snapshot.ByOid.end(),
               [](const ContactSnapshot::Entry& a, const ContactSnapshot::Entry& b) { return a.Oid < b.Oid; });
-    if (added) SaveIds();
+    if (!added.empty()) SaveIds(added);
 }
 
 namespace {
 
-// Reads the hexadecimal number of up to digits characters at pos; false when there is none.
+// Reads the hexadecimal number of exactly digits characters at pos; false when there is none.
 bool ReadHex(std::string_view text, size_t& pos, int digits, uint64_t& value) {
     value = 0;
     int read = 0;
@@ -499,7 +279,7 @@ bool ReadHex(std::string_view text, size_t& pos, int digits, uint64_t& value) {
         if (digit < 0) break;
         value = value * 16 + static_cast<uint64_t>(digit);
     }
-    return read > 0;
+    return read == digits;
 }
 
 } // namespace
@@ -514,38 +294,45 @@ void VcardContactStore::LoadIds() {
     while (pos < text.size()) {
         uint64_t oid = 0, hash = 0;
         bool good = ReadHex(text, pos, 8, oid) && pos < text.size() && text[pos++] == ' ' &&
-                    ReadHex(text, pos, 16, hash) && (pos == text.size() || text[pos] == '\n');
+                    ReadHex(text, pos, 16, hash) && pos < text.size() && text[pos] == '\n';
         if (good && oid != 0 && !usedIds_.Find(oid) && !ids_.Find(hash)) {
             ids_.Set(hash, static_cast<uint32_t>(oid));
-            usedIds_.Set(oid, 0);
+            usedIds_.Set(oid, 1);
         }
         size_t end = text.find('\n', pos);
         pos = end == std::string::npos ? text.size() : end + 1;
     }
 }
 
-void VcardContactStore::SaveIds() const {
+void VcardContactStore::SaveIds(const std::vector<std::pair<uint64_t, uint32_t>>& added) const {
     if (options_.StatePath.empty()) return;
     std::string text;
-    text.reserve(ids_.Size() * 26);
+    text.reserve(added.size() * 26 + 1);
     char line[32];
-    ids_.ForEach([&](uint64_t hash, uint32_t oid) {
-        int length =
+    for (const auto& [hash, oid] : added) {
+        const int length =
             std::snprintf(line, sizeof line, "%08x %016llx\n", oid, static_cast<unsigned long long>(hash));
         text.append(line, static_cast<size_t>(length));
-    });
-    // Written aside and moved into place, so a crash never leaves half a state behind.
-    std::wstring temporary = options_.StatePath + L".new";
-    {
-        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) return;
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-            written != text.size())
-            return;
     }
-    MoveFileExW(temporary.c_str(), options_.StatePath.c_str(), MOVEFILE_REPLACE_EXISTING);
+    // Keys are never forgotten, so the state only grows: new lines are appended. The file is held
+    // alone while it is appended to; a line cut short by a crash is ended first, and the reader skips it.
+    Handle file(INVALID_HANDLE_VALUE);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        file.Reset(CreateFileW(options_.StatePath.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.Valid() || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(20);
+    }
+    if (!file.Valid()) return;
+    LARGE_INTEGER size;
+    char last = '\n';
+    DWORD read = 0;
+    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 &&
+        SetFilePointer(file.Get(), -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
+        ReadFile(file.Get(), &last, 1, &read, nullptr);
+    if (last != '\n') text.insert(text.begin(), '\n');
+    DWORD written = 0;
+    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void VcardContactStore::Watch() {
@@ -612,22 +399,4 @@ std::shared_ptr<VcardContactStore> VcardContactStore::Shared() {
     return store;
 }
 
-IPOutlookApp* CreateVcardApp(std::shared_ptr<VcardContactStore> store) {
-    return new (std::nothrow) VcardApp(std::move(store));
-}
-
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {
-    if (clsid == CLSID_ImagingFactory)
-        return outer ? CLASS_E_NOAGGREGATION : CreateImagingFactory(iid, object);
-    if (clsid != CLSID_Application) return ::CoCreateInstance(clsid, outer, context, iid, object);
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    IPOutlookApp* app = CreateVcardApp(nullptr);
-    if (!app) return E_OUTOFMEMORY;
-    HRESULT result = app->QueryInterface(iid, object);
-    app->Release();
-    return result;
-}
-
-} // namespace platform
+} // namespace contactstore

@@ -15,7 +15,7 @@
 // | NOTE (several join by a line break)| Notes, stored as text                                         |
 // | X-DIALVANE-NOTES (base64)          | Notes as raw bytes (e.g. the compact rich-text format)        |
 // | PHOTO (base64 or data: URI)        | Picture bytes, as they are (JPEG, PNG, GIF, BMP, …)           |
-// | UID                                | identity key "U:<uid>"; without it "N:<FN, N and ORG>"        |
+// | UID                                | UidKey, from "U:<uid>"; NameKey from "N:<FN, N and ORG>"      |
 //
 // Values are decoded from QUOTED-PRINTABLE and base64, folded lines are joined, and text is stored
 // as UTF-8: from the CHARSET parameter when it names a known code page, else as UTF-8 when the bytes
@@ -50,27 +50,32 @@ enum PhoneKind {
     Car
 };
 
-enum Field {
-    First,
-    Last,
-    Middle,
-    Company,
-    SortName,
-    Phone0,
-    Notes = Phone0 + PhoneKinds,
-    Photo,
-    Key,
-    FieldCount
-};
+// The fields of a card, in the order they lie in CardSet::Bytes: the short ones (at most
+// ShortFieldLimit bytes each), then the notes and the picture.
+enum Field { First, Last, Middle, Company, SortName, Phone0, Notes = Phone0 + PhoneKinds, Photo, FieldCount };
+constexpr int ShortFieldCount = Notes;
+constexpr size_t ShortFieldLimit = 0xFFFF;
 
 // The field of the number of a kind.
 constexpr int PhoneField(int kind) {
     return Phone0 + kind;
 }
 
+// FNV-1a over text, going on from hash: a key's hash, and the hash of the key with more text appended
+// ("#2") from the key's hash alone.
+constexpr uint64_t KeyHashStart = 14695981039346656037ull;
+constexpr uint64_t KeyHash(std::string_view text, uint64_t hash = KeyHashStart) {
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
 struct Card {
-    uint32_t Start = 0; // offset of the card's first field in CardSet::Bytes
-    uint32_t Length[FieldCount] = {};
+    uint64_t UidKey = 0;  // KeyHash of "U:<uid>"; 0 without a UID
+    uint64_t NameKey = 0; // KeyHash of "N:<FN>|<N>|<ORG>", the texts as written
+    uint32_t Start = 0;   // offset of the card's first field in CardSet::Bytes
+    uint32_t NotesLength = 0;
+    uint32_t PhotoLength = 0;
+    uint16_t Length[ShortFieldCount] = {};
     bool RawNotes = false; // Notes holds raw bytes rather than UTF-8 text
 };
 

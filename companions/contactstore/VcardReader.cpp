@@ -1,4 +1,4 @@
-#include "platform/ContactStoreVcard.h"
+#include "companions/contactstore/VcardReader.h"
 
 #include <windows.h>
 
@@ -229,8 +229,15 @@ void NamePart(std::string_view part, std::string& text, std::string& out) {
     }
 }
 
-// Appends text with its control characters made blanks, so that a key fits on one line of the store's
-// state.
+// The longest start of text of at most limit bytes that does not cut a UTF-8 character.
+std::string_view CutAtCharacter(std::string_view text, size_t limit) {
+    if (text.size() <= limit) return text;
+    size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
+// Appends text with its control characters made blanks, as the store's keys have always been made.
 void AppendKeyText(std::string_view text, std::string& out) {
     for (char c : text) out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
 }
@@ -510,8 +517,9 @@ void Store(CardBuilder& card, CardSet& set) {
     stored.Start = static_cast<uint32_t>(set.Bytes.size());
     stored.RawNotes = card.HasRawNotes;
     auto put = [&](Field field, std::string_view value) {
+        value = CutAtCharacter(value, ShortFieldLimit);
         set.Bytes.append(value);
-        stored.Length[field] = static_cast<uint32_t>(value.size());
+        stored.Length[field] = static_cast<uint16_t>(value.size());
     };
     put(First, first);
     put(Last, last);
@@ -519,21 +527,24 @@ void Store(CardBuilder& card, CardSet& set) {
     put(Company, company);
     put(SortName, sortName);
     for (int kind = 0; kind < PhoneKinds; ++kind) put(static_cast<Field>(PhoneField(kind)), phones[kind]);
-    put(Notes, card.HasRawNotes ? card.RawNotes : card.Notes);
-    put(Photo, card.Photo);
-    const size_t key = set.Bytes.size();
+    const std::string_view notes = card.HasRawNotes ? card.RawNotes : card.Notes;
+    set.Bytes.append(notes);
+    stored.NotesLength = static_cast<uint32_t>(notes.size());
+    set.Bytes.append(card.Photo);
+    stored.PhotoLength = static_cast<uint32_t>(card.Photo.size());
+    std::string& key = card.Text;
     if (!card.Uid.empty()) {
-        set.Bytes += "U:";
-        AppendKeyText(Trim(card.Uid), set.Bytes);
-    } else {
-        set.Bytes += "N:";
-        AppendKeyText(card.Fn, set.Bytes);
-        set.Bytes += '|';
-        AppendKeyText(card.N, set.Bytes);
-        set.Bytes += '|';
-        AppendKeyText(card.Org, set.Bytes);
+        key = "U:";
+        AppendKeyText(Trim(card.Uid), key);
+        stored.UidKey = KeyHash(key);
     }
-    stored.Length[Key] = static_cast<uint32_t>(set.Bytes.size() - key);
+    key = "N:";
+    AppendKeyText(card.Fn, key);
+    key += '|';
+    AppendKeyText(card.N, key);
+    key += '|';
+    AppendKeyText(card.Org, key);
+    stored.NameKey = KeyHash(key);
     set.Cards.push_back(stored);
 }
 
@@ -594,8 +605,12 @@ private:
 
 std::string_view CardSet::Get(const Card& card, Field field) const {
     size_t offset = card.Start;
-    for (int f = 0; f < field; ++f) offset += card.Length[f];
-    return std::string_view(Bytes).substr(offset, card.Length[field]);
+    for (int f = 0; f < field && f < ShortFieldCount; ++f) offset += card.Length[f];
+    if (field == Photo) offset += card.NotesLength;
+    const size_t length = field == Notes   ? card.NotesLength
+                          : field == Photo ? card.PhotoLength
+                                           : card.Length[field];
+    return std::string_view(Bytes).substr(offset, length);
 }
 
 unsigned TelTypeFromName(std::string_view name) {

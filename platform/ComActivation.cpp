@@ -1,0 +1,39 @@
+#include "platform/ComActivation.h"
+
+#include "platform/ContactCatalog.h"
+
+namespace platform {
+
+namespace {
+
+using GetClassObjectEntry = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+
+// The library serving the class in-process, or null for classes COM itself creates.
+const wchar_t* InProcessServerOf(REFCLSID clsid) {
+    if (clsid == CLSID_Application || clsid == CLSID_ContactCatalog) return ContactStoreLibrary;
+    return nullptr;
+}
+
+} // namespace
+
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {
+    const wchar_t* server = InProcessServerOf(clsid);
+    if (!server) return ::CoCreateInstance(clsid, outer, context, iid, object);
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    // Never unloaded: its objects, and the store's watcher thread, live until the process ends.
+    HMODULE library = GetModuleHandleW(server);
+    if (!library) library = LoadLibraryW(server);
+    if (!library) return REGDB_E_CLASSNOTREG;
+    const auto getClassObject = reinterpret_cast<GetClassObjectEntry>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
+    if (!getClassObject) return CO_E_ERRORINDLL;
+    IClassFactory* factory = nullptr;
+    HRESULT result = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    if (FAILED(result) || !factory) return FAILED(result) ? result : E_UNEXPECTED;
+    result = factory->CreateInstance(outer, iid, object);
+    factory->Release();
+    return result;
+}
+
+} // namespace platform
