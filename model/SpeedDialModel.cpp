@@ -2,6 +2,7 @@
 
 #include "contacts/SearchService.h"
 #include "foundation/Settings.h"
+#include "foundation/WatchedSetting.h"
 #include "resources/ResourceIds.h"
 
 namespace {
@@ -64,6 +65,16 @@ bool BindNumber(const ContactDetails& contact, SpeedDialButton& button) {
     return true;
 }
 
+// The name of a button without one, loaded once: the painter asks for it on every paint.
+const WString& UnnamedLabel() {
+    static WString unnamed = [] {
+        WString text;
+        text.LoadString(IDS_UNNAMED);
+        return text;
+    }();
+    return unnamed;
+}
+
 } // namespace
 
 SpeedDialModel::~SpeedDialModel() {
@@ -86,8 +97,9 @@ int SpeedDialModel::GetByPosition(int position, SpeedDialButton& button) const {
 
 WString SpeedDialModel::DisplayNameOf(const SpeedDialButton& button) {
     if (!button.Display.IsEmpty()) return button.Display;
+    static WatchedSetting sortType(settings::SortType);
     WString name;
-    if (settings::Read(settings::SortType) == 1) name = button.SortName;
+    if (sortType.Value() == 1) name = button.SortName;
     if (name.IsEmpty()) {
         if (!button.Last.IsEmpty()) {
             name = button.Last;
@@ -99,16 +111,14 @@ WString SpeedDialModel::DisplayNameOf(const SpeedDialButton& button) {
             name = button.First;
         } else {
             name = button.Middle.IsEmpty() ? button.Company : button.Middle;
-            if (name.IsEmpty()) name.LoadString(IDS_UNNAMED);
-            return name;
+            return name.IsEmpty() ? UnnamedLabel() : name;
         }
         if (!button.Middle.IsEmpty()) {
             name += L" ";
             name += button.Middle;
         }
     }
-    if (name.IsEmpty()) name.LoadString(IDS_UNNAMED);
-    return name;
+    return name.IsEmpty() ? UnnamedLabel() : name;
 }
 
 void SpeedDialModel::Load(int force) {

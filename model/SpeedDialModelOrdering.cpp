@@ -1,6 +1,10 @@
 // Rearranging and removing buttons; each operation leaves the registry equal to the model.
 #include "model/SpeedDialModel.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 void SpeedDialModel::AssignNumber(int position, int number) {
     const int index = IndexOfPosition(position);
     if (index < 0) return;
@@ -43,24 +47,26 @@ void SpeedDialModel::DeletePositions(const Array<int>& positions) {
 }
 
 void SpeedDialModel::SortByName() {
+    // Each name is worked out once; equal names keep their order.
     const int count = Buttons.GetSize();
+    std::vector<WString> names;
+    names.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) names.push_back(DisplayNameOf(Buttons.GetAt(i)));
+    std::vector<int> order(static_cast<size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return CompareStringW(0x0800, 0, names[static_cast<size_t>(a)], -1, names[static_cast<size_t>(b)],
+                              -1) == CSTR_LESS_THAN;
+    });
+    std::vector<SpeedDialButton> sorted;
+    sorted.reserve(order.size());
     bool changed = false;
-    for (int i = 0; i + 1 < count; ++i) {
-        for (int j = i + 1; j < count; ++j) {
-            const SpeedDialButton a = Buttons.GetAt(i), b = Buttons.GetAt(j);
-            if (CompareStringW(0x0800, 0, DisplayNameOf(a), -1, DisplayNameOf(b), -1) != CSTR_GREATER_THAN)
-                continue;
-            Buttons.SetAt(i, b);
-            Buttons.SetAt(j, a);
-            changed = true;
-        }
-    }
     for (int k = 0; k < count; ++k) {
-        SpeedDialButton button = Buttons.GetAt(k);
-        if (button.Index == k) continue;
-        button.Index = k;
-        Buttons.SetAt(k, button);
-        changed = true;
+        sorted.push_back(Buttons.GetAt(order[static_cast<size_t>(k)]));
+        changed |= order[static_cast<size_t>(k)] != k || sorted.back().Index != k;
+        sorted.back().Index = k;
     }
-    if (changed) Save(-1);
+    if (!changed) return;
+    for (int k = 0; k < count; ++k) Buttons.SetAt(k, sorted[static_cast<size_t>(k)]);
+    Save(-1);
 }

@@ -81,7 +81,7 @@ protected:
     }
 
     TempFolder folder;
-    std::shared_ptr<platform::VcardContactStore> store;
+    std::shared_ptr<contactstore::VcardContactStore> store;
     std::unique_ptr<ContactStore> session;
     SpeedDialModel model;
     DWORD anna = 0;
@@ -184,10 +184,15 @@ TEST_F(SpeedDialModelTest, DialNumbersStayUniqueAndCellsSwapAndDelete) {
     EXPECT_EQ(StoredLastNames(), (std::vector<std::wstring>{L"b", L"c"}));
 }
 
-TEST_F(SpeedDialModelTest, SortingPacksByNameAndWritesOnlyOnChange) {
-    Place({Named(7, L"b"), Named(3, L"a"), Named(12, L"c")});
+TEST_F(SpeedDialModelTest, SortingPacksByNameKeepsEqualNamesInOrderAndWritesOnlyOnChange) {
+    SpeedDialButton first = Named(3, L"a"), second = Named(5, L"a");
+    first.Phone = L"1";
+    second.Phone = L"2";
+    Place({Named(7, L"b"), first, Named(12, L"c"), second});
     model.SortByName();
-    EXPECT_EQ(StoredLastNames(), (std::vector<std::wstring>{L"a", L"b", L"c"}));
+    EXPECT_EQ(StoredLastNames(), (std::vector<std::wstring>{L"a", L"a", L"b", L"c"}));
+    EXPECT_EQ(StoredText(L"Phone0"), L"1");
+    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, ButtonKey, L"Index3"), 3u);
 
     SetDword(HKEY_CURRENT_USER, ButtonKey, L"Marker", 1);
     model.SortByName();
