@@ -11,6 +11,8 @@ mkdir -p "$data"
 for count in 10000 100000; do
     [ -f "$data/cards-$count.vcf" ] || python3 "$DIALVANE_ROOT/tools/gen-vcards.py" "$count" "$data/cards-$count.vcf"
 done
+# The same 10,000 cards as a synced address book keeps them: one file each.
+[ -d "$data/folder-10000" ] || python3 "$DIALVANE_ROOT/tools/gen-vcards.py" 10000 "$data/folder-10000"
 [ -f "$data/picture-640.jpg" ] || convert -size 640x640 plasma:fractal -seed 7 -quality 90 "$data/picture-640.jpg"
 
 dialvane_headless_prefix bench
@@ -20,3 +22,5 @@ wine "$DIALVANE_BUILD/bin/contacts_bench.exe" "$(dialvane_winpath "$data/cards-1
 wine "$DIALVANE_BUILD/bin/search_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
     "$(dialvane_winpath "$data/cards-100000.vcf")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/mainscreen_bench.exe" 2>/dev/null
+wine "$DIALVANE_BUILD/bin/program_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
+    "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/folder-10000")" 2>/dev/null
