@@ -8,6 +8,7 @@
 #include "platform/ComActivation.h"
 #include "platform/ContactCatalog.h"
 #include "foundation/DataFiles.h"
+#include "foundation/ScopedHandles.h"
 #include "mainscreen/MainWindow.h"
 #include "ui/ResourceLibrary.h"
 #include "ui/ScreenMetrics.h"
@@ -37,11 +38,11 @@ double MedianMs(
 // Binds all 24 cells of the page to the contacts that have pictures, in turn.
 int BindPhotoContacts(MainWindow& main) {
     std::vector<DWORD> withPhotos;
-    IContactCatalog* catalog = nullptr;
-    IContactList* list = nullptr;
+    ComPtr<IContactCatalog> catalog;
+    ComPtr<IContactList> list;
     if (SUCCEEDED(platform::CoCreateInstance(CLSID_ContactCatalog, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IContactCatalog, reinterpret_cast<void**>(&catalog))) &&
-        SUCCEEDED(catalog->List(&list))) {
+                                             IID_IContactCatalog, catalog.ReceiveVoid())) &&
+        SUCCEEDED(catalog->List(list.Receive()))) {
         for (ULONG i = 0; i < list->Count(); ++i) {
             CatalogContact listed;
             ContactDetails contact;
@@ -50,9 +51,7 @@ int BindPhotoContacts(MainWindow& main) {
                 contact.HasPhoto)
                 withPhotos.push_back(listed.Oid);
         }
-        list->Release();
     }
-    if (catalog) catalog->Release();
     if (withPhotos.empty()) return 0;
     main.Model.Clear();
     for (int cell = 0; cell < main.CellsPerPage; ++cell) {

@@ -3,6 +3,7 @@
 // paths ask for again and again (the painter names every button by "SortType"). A change made by
 // another program still counts at the next question: the registry signals every change under
 // HKEY_CURRENT_USER\Software, so deleting and re-creating the setting's key is seen too.
+#include "foundation/ScopedHandles.h"
 #include "foundation/Settings.h"
 
 #include <windows.h>
@@ -12,15 +13,14 @@ public:
     explicit WatchedSetting(const settings::Dword& setting) : setting_(setting) {}
     WatchedSetting(const WatchedSetting&) = delete;
     WatchedSetting& operator=(const WatchedSetting&) = delete;
-    ~WatchedSetting();
 
     // The setting's value now. Where the registry cannot be watched, every call reads it.
     int Value();
 
 private:
     const settings::Dword& setting_;
-    HKEY software_ = nullptr;
-    HANDLE changed_ = nullptr; // signalled by the registry at a change under software_
-    bool current_ = false;     // value_ holds what the registry holds
+    ScopedRegKey software_;
+    ScopedHandle changed_; // signalled by the registry at a change under software_
+    bool current_ = false; // value_ holds what the registry holds
     int value_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "platform/ComActivation.h"
 
+#include "foundation/ScopedHandles.h"
 #include "platform/ContactCatalog.h"
 
 namespace platform {
@@ -28,12 +29,10 @@ HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID 
     const auto getClassObject = reinterpret_cast<GetClassObjectEntry>(
         reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
     if (!getClassObject) return CO_E_ERRORINDLL;
-    IClassFactory* factory = nullptr;
-    HRESULT result = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+    ComPtr<IClassFactory> factory;
+    const HRESULT result = getClassObject(clsid, IID_IClassFactory, factory.ReceiveVoid());
     if (FAILED(result) || !factory) return FAILED(result) ? result : E_UNEXPECTED;
-    result = factory->CreateInstance(outer, iid, object);
-    factory->Release();
-    return result;
+    return factory->CreateInstance(outer, iid, object);
 }
 
 } // namespace platform

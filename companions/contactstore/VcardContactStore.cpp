@@ -1,6 +1,7 @@
 #include "companions/contactstore/VcardContactStore.h"
 
 #include "foundation/DataFiles.h"
+#include "foundation/ScopedHandles.h"
 #include "platform/MainWindowMessages.h"
 
 #include <algorithm>
@@ -28,34 +29,13 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    bool Valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    HANDLE Release() { return std::exchange(handle_, nullptr); }
-    void Reset(HANDLE handle) {
-        if (Valid()) CloseHandle(handle_);
-        handle_ = handle;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 // The file opened for reading, sharing it with writers, and its size; an invalid handle when it cannot
 // be opened or is larger than any card file.
 HANDLE OpenForReading(const std::wstring& path, LARGE_INTEGER& size) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) ||
-        static_cast<uint64_t>(size.QuadPart) > LargestFile)
+    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) > LargestFile)
         return INVALID_HANDLE_VALUE;
     return file.Release();
 }
@@ -64,14 +44,14 @@ HANDLE OpenForReading(const std::wstring& path, LARGE_INTEGER& size) {
 // while another program holds it).
 bool ParseFile(const std::wstring& path, FileCards& cards) {
     LARGE_INTEGER size;
-    Handle file(OpenForReading(path, size));
-    if (!file.Valid()) return false;
+    ScopedFile file(OpenForReading(path, size));
+    if (!file) return false;
     if (size.QuadPart == 0) {
         cards.Complete = false;
         return true;
     }
-    Handle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-    if (!mapping.Valid()) return false;
+    ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping) return false;
     const void* view = MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0);
     if (!view) return false;
     std::string_view text(static_cast<const char*>(view), static_cast<size_t>(size.QuadPart));
@@ -83,8 +63,8 @@ bool ParseFile(const std::wstring& path, FileCards& cards) {
 // The whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
     LARGE_INTEGER size;
-    Handle file(OpenForReading(path, size));
-    if (!file.Valid()) return false;
+    ScopedFile file(OpenForReading(path, size));
+    if (!file) return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     if (!bytes.empty() &&
@@ -316,14 +296,14 @@ void VcardContactStore::SaveIds(const std::vector<std::pair<uint64_t, uint32_t>>
     }
     // Keys are never forgotten, so the state only grows: new lines are appended. The file is held
     // alone while it is appended to; a line cut short by a crash is ended first, and the reader skips it.
-    Handle file(INVALID_HANDLE_VALUE);
+    ScopedFile file;
     for (int attempt = 0; attempt < 50; ++attempt) {
         file.Reset(CreateFileW(options_.StatePath.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ,
                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.Valid() || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        if (file || GetLastError() != ERROR_SHARING_VIOLATION) break;
         Sleep(20);
     }
-    if (!file.Valid()) return;
+    if (!file) return;
     LARGE_INTEGER size;
     char last = '\n';
     DWORD read = 0;
@@ -338,9 +318,9 @@ void VcardContactStore::SaveIds(const std::vector<std::pair<uint64_t, uint32_t>>
 void VcardContactStore::Watch() {
     std::wstring folder = options_.Location;
     if (!folder_) folder = folder.substr(0, folder.find_last_of(L'\\'));
-    Handle change(FindFirstChangeNotificationW(folder.c_str(), FALSE,
-                                               FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
-                                                   FILE_NOTIFY_CHANGE_SIZE));
+    ScopedFile change(FindFirstChangeNotificationW(
+        folder.c_str(), FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
     auto loaded = [this] {
         std::vector<StoreFile> files;
         for (const auto& cards : Snapshot()->Files) files.push_back(cards->File);
@@ -348,7 +328,7 @@ void VcardContactStore::Watch() {
     };
     for (;;) {
         HANDLE handles[] = {stop_, change.Get()};
-        DWORD woken = WaitForMultipleObjects(change.Valid() ? 2 : 1, handles, FALSE, PollMs);
+        DWORD woken = WaitForMultipleObjects(change ? 2 : 1, handles, FALSE, PollMs);
         if (woken == WAIT_OBJECT_0) return;
         if (woken == WAIT_OBJECT_0 + 1) FindNextChangeNotification(change.Get());
         std::vector<StoreFile> files = ListFiles();

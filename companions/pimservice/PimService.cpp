@@ -3,6 +3,7 @@
 // store that it rebuilds whenever the store's contents change. It reads the store through the contact
 // catalog of the process's one store (platform/ContactCatalog.h) and keeps no copy of the cards.
 #include "companions/pimservice/ContactSearchIndex.h"
+#include "foundation/ScopedHandles.h"
 #include "platform/ComActivation.h"
 #include "platform/SearchServiceProtocol.h"
 
@@ -14,26 +15,21 @@
 namespace {
 
 struct Service {
-    IContactCatalog* catalog = nullptr;
+    ComPtr<IContactCatalog> catalog;
     ULONG indexed = 0; // the catalog's version in the index
     bool built = false;
     platform::ContactSearchIndex index;
-
-    ~Service() {
-        if (catalog) catalog->Release();
-    }
 };
 
 Service* running = nullptr;
 
 void Reindex(Service& service) {
     if (service.built && service.catalog->Version() == service.indexed) return;
-    IContactList* list = nullptr;
-    if (FAILED(service.catalog->List(&list)) || !list) return;
-    service.index.Build(*list);
+    ComPtr<IContactList> list;
+    if (FAILED(service.catalog->List(list.Receive())) || !list) return;
+    service.index.Build(*list.Get());
     service.indexed = list->Version();
     service.built = true;
-    list->Release();
 }
 
 std::wstring TextOf(const BYTE* input, DWORD bytes) {
@@ -53,9 +49,9 @@ __declspec(dllexport) BOOL MyRegService() {
 __declspec(dllexport) DWORD IPM_Init(DWORD) {
     if (!running) {
         running = new (std::nothrow) Service;
-        if (!running || FAILED(platform::CoCreateInstance(CLSID_ContactCatalog, nullptr, CLSCTX_INPROC_SERVER,
-                                                          IID_IContactCatalog,
-                                                          reinterpret_cast<void**>(&running->catalog)))) {
+        if (!running ||
+            FAILED(platform::CoCreateInstance(CLSID_ContactCatalog, nullptr, CLSCTX_INPROC_SERVER,
+                                              IID_IContactCatalog, running->catalog.ReceiveVoid()))) {
             delete running;
             running = nullptr;
             return 0;
