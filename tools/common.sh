@@ -8,7 +8,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 DIALVANE_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix llvm-14 googletest
-                   wine wine64 xvfb imagemagick x11-utils)
+                   wine wine64 xvfb imagemagick x11-utils xdotool)
 
 dialvane_log() { printf '== %s\n' "$*" >&2; }
 

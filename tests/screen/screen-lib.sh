@@ -1,0 +1,64 @@
+# Shared pieces of the screen tests: a private Xvfb, the device shell and the program on a virtual
+# desktop inside the test prefix, screenshots and pixels. Sourced, not run; the sourcing script sets
+# bin (the build's bin folder) and out (where screenshots go) first.
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/common.sh"
+
+export WINEPREFIX=${DIALVANE_TEST_PREFIX:?run through tools/test.sh}
+mkdir -p "$out"
+dialvane_start_xvfb 640x640
+
+# Ends every program of this test's own prefix, and only those; the prefix's server stays persistent.
+stop_programs() {
+    wineserver -k 2>/dev/null || true
+    wineserver -w
+    wineserver -p >/dev/null 2>&1 </dev/null
+}
+restore() {
+    stop_programs
+    dialvane_set_display null 96
+    wine reg delete 'HKCU\Software\Orvanix\PIM\Dialvane' /f >/dev/null 2>&1
+    kill "$DIALVANE_XVFB_PID" 2>/dev/null || true
+}
+trap restore EXIT
+
+status=0 shot=
+bgr="22,27,34" # the default skin's background
+pixel() { convert "$shot" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
+take() { # name WxH: a screenshot of the phone screen
+    shot="$out/$1.png"
+    import -window root -crop "$2+0+0" +repage "$shot"
+}
+snap() { # name WxH GAPY [CELLX CELLY]: waits until the grid's left gap shows the skin's background
+    # and, when given, the first cell is drawn (the screen shows before its buttons are loaded)
+    for _ in $(seq 60); do
+        sleep 0.25
+        take "$1" "$2"
+        [ "$(pixel 1 "$3")" = "$bgr" ] || continue
+        [ -z "${4:-}" ] || [ "$(pixel "$4" "$5")" != "$bgr" ] && return
+    done
+}
+fail() {
+    echo "FAIL: $*"
+    status=1
+}
+expect() { # x y is|not description
+    local got
+    got=$(pixel "$1" "$2")
+    if { [ "$3" = is ] && [ "$got" != "$bgr" ]; } || { [ "$3" = not ] && [ "$got" = "$bgr" ]; }; then
+        fail "$4: pixel ($1,$2) of $(basename "$shot") is $got"
+    fi
+}
+run_program() { # desktop WxH: starts (or, when it runs, brings back) the program
+    wine explorer "/desktop=$1,$2" "$(dialvane_winpath "$bin/Dialvane.exe")" >/dev/null 2>&1 &
+}
+start() { # desktop WxH dpi: the device shell, then the program
+    dialvane_set_display x11 "$3"
+    wine explorer "/desktop=$1,$2" "$(dialvane_winpath "$bin/DeviceShell.exe")" >/dev/null 2>&1 &
+    sleep 1
+    run_program "$1" "$2"
+}
+finish() {
+    echo "screenshots: $out"
+    [ $status -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+    exit $status
+}
