@@ -5,13 +5,13 @@
 #include "platform/ProcessLauncher.h"
 #include "support/Processes.h"
 #include "support/Registry.h"
+#include "support/ScriptedLaunches.h"
 
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <regex>
 #include <string>
@@ -71,22 +71,6 @@ std::string ServiceCodeBlock(const wchar_t* code) {
     const std::unique_ptr<BYTE[]> block = BuildServiceCodeBlock(code, size);
     return std::string(reinterpret_cast<const char*>(block.get()), size);
 }
-
-// Records every launch and answers with result, running action first.
-class ScriptedLaunches {
-public:
-    explicit ScriptedLaunches(BOOL result, std::function<void()> action = {}) {
-        platform::SetProcessLaunchScript([this, result, action](const platform::ProcessLaunch& launch) {
-            launches.push_back(launch);
-            if (action) action();
-            return result;
-        });
-    }
-    ~ScriptedLaunches() { platform::SetProcessLaunchScript({}); }
-    ScriptedLaunches(const ScriptedLaunches&) = delete;
-    ScriptedLaunches& operator=(const ScriptedLaunches&) = delete;
-    std::vector<platform::ProcessLaunch> launches;
-};
 
 class PlacingCalls : public ::testing::Test {
 protected:
