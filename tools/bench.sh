@@ -25,3 +25,4 @@ wine "$DIALVANE_BUILD/bin/mainscreen_bench.exe" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/program_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
     "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/folder-10000")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/input_bench.exe" 2>/dev/null
+wine "$DIALVANE_BUILD/bin/messaging_bench.exe" 2>/dev/null
