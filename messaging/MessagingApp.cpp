@@ -1,5 +1,6 @@
 #include "messaging/MessagingApp.h"
 
+#include "foundation/ScopedHandles.h"
 #include "foundation/Settings.h"
 #include "phonenumbers/CharClasses.h"
 #include "platform/ProcessLauncher.h"
@@ -46,18 +47,16 @@ WString ReplaceFirst(const WString& text, const wchar_t* marker, const wchar_t* 
 
 WString GetInboxAppPath() {
     WString path;
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, InboxKey, 0, nullptr, 0, KEY_READ, nullptr, &key, &disposition) ==
-        ERROR_SUCCESS) {
+    ScopedRegKey key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, InboxKey, 0, nullptr, 0, KEY_READ, nullptr, key.Receive(),
+                        nullptr) == ERROR_SUCCESS) {
         wchar_t command[InboxBufferChars] = {};
         DWORD bytes = sizeof command;
-        RegQueryValueExW(key, InboxValue, nullptr, nullptr, reinterpret_cast<BYTE*>(command), &bytes);
+        RegQueryValueExW(key.Get(), InboxValue, nullptr, nullptr, reinterpret_cast<BYTE*>(command), &bytes);
         // A value that fills the buffer comes without its terminator.
         command[InboxBufferChars - 1] = 0;
         for (const wchar_t* c = command; *c; ++c)
             if (*c != L'"') path += *c;
-        RegCloseKey(key);
     }
     if (path.IsEmpty()) path = DefaultInboxApp;
     return path;

@@ -1,5 +1,6 @@
 #include "messaging/SendTextMessage.h"
 
+#include "foundation/ScopedHandles.h"
 #include "foundation/Settings.h"
 #include "platform/MessageStoreMapi.h"
 #include "platform/ProcessLauncher.h"
@@ -26,11 +27,6 @@ template <class Function> Function SmsEntry(const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(smsLibrary, name)));
 }
 
-template <class Object> void ReleaseObject(Object*& object) {
-    if (object) object->Release();
-    object = nullptr;
-}
-
 SPropValue TextProp(ULONG tag, const wchar_t* text) {
     SPropValue value = {};
     value.ulPropTag = tag;
@@ -45,25 +41,23 @@ SPropValue LongProp(ULONG tag, ULONG number) {
     return value;
 }
 
-// An open session of the message store, logged off and released when it goes.
+// A session of the message store, released (and the store uninitialised) when it goes.
 class StoreSession {
 public:
-    StoreSession() {
-        if (FAILED(MAPIInitialize(nullptr))) return;
-        initialised_ = true;
-        if (FAILED(MAPILogonEx(0, nullptr, nullptr, 0, &session_))) session_ = nullptr;
+    StoreSession() : initialised_(SUCCEEDED(MAPIInitialize(nullptr))) {
+        if (initialised_ && FAILED(MAPILogonEx(0, nullptr, nullptr, 0, session_.Receive()))) session_.Reset();
     }
     StoreSession(const StoreSession&) = delete;
     StoreSession& operator=(const StoreSession&) = delete;
     ~StoreSession() {
-        ReleaseObject(session_);
+        session_.Reset();
         if (initialised_) MAPIUninitialize();
     }
-    IMAPISession* Get() const { return session_; }
+    IMAPISession* Get() const { return session_.Get(); }
 
 private:
-    bool initialised_ = false;
-    IMAPISession* session_ = nullptr;
+    bool initialised_;
+    ComPtr<IMAPISession> session_;
 };
 
 // Sets "SMS:Unicode" to TRUE when the store gives it an identifier; failures are ignored.
@@ -93,25 +87,26 @@ bool AddRecipient(IMessage* message, const wchar_t* recipient) {
 }
 
 // A new message in the folder that folderProperty of the store "SMS" names, marked Unicode and
-// addressed to recipient; null when any step fails. store gets the store, for the caller to release.
-IMessage* CreateAddressedMessage(IMAPISession* session, ULONG folderProperty, const wchar_t* recipient,
-                                 IMsgStore*& store) {
+// addressed to recipient; empty when any step fails. store gets the store, kept open for the message.
+ComPtr<IMessage> CreateAddressedMessage(IMAPISession* session, ULONG folderProperty, const wchar_t* recipient,
+                                        ComPtr<IMsgStore>& store) {
     ULONG folderIdSize = 0;
     BYTE* folderId = nullptr;
-    if (!FindSmsStoreFolder(session, folderProperty, store, folderIdSize, folderId)) return nullptr;
-    IUnknown* opened = nullptr;
+    IMsgStore* found = nullptr;
+    if (!FindSmsStoreFolder(session, folderProperty, found, folderIdSize, folderId)) return {};
+    store.Reset(found);
+    ComPtr<IUnknown> folder;
     ULONG type = 0;
-    IMessage* message = nullptr;
+    ComPtr<IMessage> message;
     if (SUCCEEDED(session->OpenEntry(folderIdSize, reinterpret_cast<ENTRYID*>(folderId), nullptr, MAPI_MODIFY,
-                                     &type, &opened)) &&
-        opened) {
-        if (type == MAPI_FOLDER) static_cast<IMAPIFolder*>(opened)->CreateMessage(nullptr, 0, &message);
-        opened->Release();
-    }
+                                     &type, folder.Receive())) &&
+        folder && type == MAPI_FOLDER &&
+        FAILED(static_cast<IMAPIFolder*>(folder.Get())->CreateMessage(nullptr, 0, message.Receive())))
+        message.Reset();
     MAPIFreeBuffer(folderId);
-    if (!message) return nullptr;
-    MarkUnicode(message);
-    if (!AddRecipient(message, recipient)) ReleaseObject(message);
+    if (!message) return {};
+    MarkUnicode(message.Get());
+    if (!AddRecipient(message.Get(), recipient)) message.Reset();
     return message;
 }
 
@@ -137,95 +132,85 @@ bool FindSmsStoreFolder(IMAPISession* session, ULONG folderProperty, IMsgStore*&
     store = nullptr;
     folderIdSize = 0;
     folderId = nullptr;
-    IMAPITable* table = nullptr;
-    if (!session || FAILED(session->GetMsgStoresTable(MAPI_UNICODE, &table)) || !table) return false;
-    bool found = false;
-    for (bool searching = true; searching;) {
-        searching = false;
+    ComPtr<IMAPITable> table;
+    if (!session || FAILED(session->GetMsgStoresTable(MAPI_UNICODE, table.Receive())) || !table) return false;
+    for (;;) {
         SRowSet* rows = nullptr;
         if (FAILED(table->QueryRows(1, 0, &rows)) || !rows || rows->cRows != 1 || rows->aRow[0].cValues < 1 ||
             rows->aRow[0].lpProps[0].ulPropTag != PR_ENTRYID) {
             FreeProws(rows);
-            break;
+            return false;
         }
         const SBinary& storeId = rows->aRow[0].lpProps[0].Value.bin;
-        IMsgStore* candidate = nullptr;
-        if (SUCCEEDED(session->OpenMsgStore(0, storeId.cb, reinterpret_cast<ENTRYID*>(storeId.lpb), nullptr,
-                                            0, &candidate)) &&
-            candidate) {
-            SizedSPropTagArray<2> tags;
-            tags.aulPropTag[0] = folderProperty;
-            tags.aulPropTag[1] = PR_DISPLAY_NAME;
-            ULONG count = 0;
-            SPropValue* values = nullptr;
-            if (SUCCEEDED(candidate->GetProps(tags.Get(), MAPI_UNICODE, &count, &values)) && values &&
-                count == 2 && values[0].ulPropTag == folderProperty &&
-                values[1].ulPropTag == PR_DISPLAY_NAME) {
-                if (std::wcscmp(values[1].Value.lpszW, SmsStoreDisplayName) != 0) {
-                    searching = true;
-                } else if (const SBinary& id = values[0].Value.bin;
-                           id.cb &&
-                           SUCCEEDED(MAPIAllocateBuffer(id.cb, reinterpret_cast<void**>(&folderId)))) {
-                    std::memcpy(folderId, id.lpb, id.cb);
-                    folderIdSize = id.cb;
-                    store = std::exchange(candidate, nullptr);
-                    found = true;
-                }
-            }
-            MAPIFreeBuffer(values);
-            ReleaseObject(candidate);
-        }
+        ComPtr<IMsgStore> candidate;
+        const bool opened =
+            SUCCEEDED(session->OpenMsgStore(0, storeId.cb, reinterpret_cast<ENTRYID*>(storeId.lpb), nullptr,
+                                            0, candidate.Receive())) &&
+            candidate;
         FreeProws(rows);
+        if (!opened) return false;
+        SizedSPropTagArray<2> tags;
+        tags.aulPropTag[0] = folderProperty;
+        tags.aulPropTag[1] = PR_DISPLAY_NAME;
+        ULONG count = 0;
+        SPropValue* values = nullptr;
+        // A store that lacks either property, or an answer of another shape, ends the search.
+        if (FAILED(candidate->GetProps(tags.Get(), MAPI_UNICODE, &count, &values)) || !values || count != 2 ||
+            values[0].ulPropTag != folderProperty || values[1].ulPropTag != PR_DISPLAY_NAME) {
+            MAPIFreeBuffer(values);
+            return false;
+        }
+        if (std::wcscmp(values[1].Value.lpszW, SmsStoreDisplayName) != 0) {
+            MAPIFreeBuffer(values);
+            continue;
+        }
+        const SBinary& id = values[0].Value.bin;
+        const bool copied =
+            id.cb && SUCCEEDED(MAPIAllocateBuffer(id.cb, reinterpret_cast<void**>(&folderId)));
+        if (copied) {
+            std::memcpy(folderId, id.lpb, id.cb);
+            folderIdSize = id.cb;
+            store = candidate.Release();
+        }
+        MAPIFreeBuffer(values);
+        return copied;
     }
-    table->Release();
-    return found;
 }
 
 bool SendViaMessageStore(const wchar_t* recipient, const wchar_t* text) {
     StartTransport();
     StoreSession session;
     if (!session.Get()) return false;
-    IMsgStore* store = nullptr;
-    IMessage* message = CreateAddressedMessage(session.Get(), PR_IPM_OUTBOX_ENTRYID, recipient, store);
-    bool submitted = false;
-    if (message) {
-        SPropValue properties[] = {
-            TextProp(PR_SUBJECT, text), TextProp(PR_SENDER_EMAIL_ADDRESS, L""),
-            LongProp(PR_MSG_STATUS, MSGSTATUS_TEXT_MESSAGE),
-            LongProp(PR_MESSAGE_FLAGS, MSGFLAG_READ | MSGFLAG_UNSENT | MSGFLAG_FROMME)};
-        submitted =
-            SUCCEEDED(message->SetProps(4, properties, nullptr)) && SUCCEEDED(message->SubmitMessage(0));
-    }
-    ReleaseObject(message);
-    ReleaseObject(store);
-    return submitted;
+    ComPtr<IMsgStore> store;
+    ComPtr<IMessage> message = CreateAddressedMessage(session.Get(), PR_IPM_OUTBOX_ENTRYID, recipient, store);
+    if (!message) return false;
+    SPropValue properties[] = {TextProp(PR_SUBJECT, text), TextProp(PR_SENDER_EMAIL_ADDRESS, L""),
+                               LongProp(PR_MSG_STATUS, MSGSTATUS_TEXT_MESSAGE),
+                               LongProp(PR_MESSAGE_FLAGS, MSGFLAG_READ | MSGFLAG_UNSENT | MSGFLAG_FROMME)};
+    return SUCCEEDED(message->SetProps(4, properties, nullptr)) && SUCCEEDED(message->SubmitMessage(0));
 }
 
 bool FileSentMessage(const wchar_t* recipient, const wchar_t* text) {
     StoreSession session;
     if (!session.Get()) return false;
-    IMsgStore* store = nullptr;
-    IMessage* message = CreateAddressedMessage(session.Get(), PR_IPM_SENTMAIL_ENTRYID, recipient, store);
-    bool filed = false;
-    if (message) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        FILETIME local = {};
-        FILETIME utc = {};
-        SystemTimeToFileTime(&now, &local);
-        LocalFileTimeToFileTime(&local, &utc);
-        SPropValue properties[] = {TextProp(PR_SUBJECT, text),
-                                   TextProp(PR_SENDER_EMAIL_ADDRESS, L""),
-                                   LongProp(PR_MSG_STATUS, MSGSTATUS_TEXT_MESSAGE),
-                                   LongProp(PR_MESSAGE_FLAGS, MSGFLAG_READ | MSGFLAG_FROMME),
-                                   {}};
-        properties[4].ulPropTag = PR_MESSAGE_DELIVERY_TIME;
-        properties[4].Value.ft = utc;
-        filed = SUCCEEDED(message->SetProps(5, properties, nullptr));
-    }
-    ReleaseObject(message);
-    ReleaseObject(store);
-    return filed;
+    ComPtr<IMsgStore> store;
+    ComPtr<IMessage> message =
+        CreateAddressedMessage(session.Get(), PR_IPM_SENTMAIL_ENTRYID, recipient, store);
+    if (!message) return false;
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME local = {};
+    FILETIME utc = {};
+    SystemTimeToFileTime(&now, &local);
+    LocalFileTimeToFileTime(&local, &utc);
+    SPropValue properties[] = {TextProp(PR_SUBJECT, text),
+                               TextProp(PR_SENDER_EMAIL_ADDRESS, L""),
+                               LongProp(PR_MSG_STATUS, MSGSTATUS_TEXT_MESSAGE),
+                               LongProp(PR_MESSAGE_FLAGS, MSGFLAG_READ | MSGFLAG_FROMME),
+                               {}};
+    properties[4].ulPropTag = PR_MESSAGE_DELIVERY_TIME;
+    properties[4].Value.ft = utc;
+    return SUCCEEDED(message->SetProps(5, properties, nullptr));
 }
 
 bool SendViaSmsLibrary(const wchar_t* recipient, const wchar_t* text) {

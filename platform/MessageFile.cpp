@@ -2,6 +2,7 @@
 
 #include "platform/MessageStoreMapi.h"
 #include "platform/Utf8Text.h"
+#include "foundation/ScopedHandles.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -320,23 +321,6 @@ bool ParseNamedLine(std::wstring_view line, NamedProperty& property, std::wstrin
     return true;
 }
 
-// Frees a handle when it goes.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    void Close() {
-        if (Valid()) CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
-    }
-
-private:
-    HANDLE handle_;
-};
-
 } // namespace
 
 bool NamedProperty::SameName(const NamedProperty& other) const {
@@ -510,10 +494,10 @@ bool ParseMessageFile(std::string_view bytes, StoredMessage& message, std::wstri
 }
 
 FileRead ReadMessageFile(const std::wstring& path, StoredMessage& message, std::wstring& problem) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
+    if (!file) {
         const DWORD error = GetLastError();
         problem = L"cannot be opened (error " + std::to_wstring(error) + L")";
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::Missing
@@ -541,15 +525,15 @@ DWORD WriteMessageFile(const std::wstring& path, const StoredMessage& message) {
     const std::wstring temporary =
         path.substr(0, slash + 1) + L"~" + name.substr(0, name.find_last_of(L'.')) + L".tmp";
     const std::string bytes = FormatMessageFile(message);
-    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    ScopedFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return GetLastError();
+    if (!file) return GetLastError();
     DWORD written = 0;
     DWORD error = ERROR_SUCCESS;
     if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
         error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
-    file.Close();
+    file.Reset();
     if (!error &&
         !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         error = GetLastError();

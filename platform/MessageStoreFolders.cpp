@@ -2,6 +2,7 @@
 
 #include "foundation/DataFiles.h"
 #include "foundation/ErrorLog.h"
+#include "foundation/ScopedHandles.h"
 
 #include <algorithm>
 #include <atomic>
@@ -14,15 +15,16 @@ namespace {
 constexpr wchar_t StoreFolderValue[] = L"StoreFolder";
 
 std::wstring ConfiguredRoot() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, MessagingKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return L"";
+    ScopedRegKey key;
     wchar_t path[MAX_PATH] = {};
     DWORD bytes = sizeof path - sizeof(wchar_t);
     DWORD type = 0;
-    const LSTATUS status =
-        RegQueryValueExW(key, StoreFolderValue, nullptr, &type, reinterpret_cast<BYTE*>(path), &bytes);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS && type == REG_SZ ? path : L"";
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, MessagingKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS ||
+        RegQueryValueExW(key.Get(), StoreFolderValue, nullptr, &type, reinterpret_cast<BYTE*>(path),
+                         &bytes) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return L"";
+    return path;
 }
 
 DWORD MakeFolder(const std::wstring& path) {
@@ -37,12 +39,11 @@ DWORD MakeFolder(const std::wstring& path) {
 template <class Keep> std::vector<std::wstring> ListFolder(const std::wstring& pattern, Keep keep) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    ScopedFind search(FindFirstFileW(pattern.c_str(), &found));
+    if (!search) return names;
     do {
         if (keep(found)) names.emplace_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.Get(), &found));
     return names;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/MessageStoreFolders.h"
 #include "platform/Utf8Text.h"
 #include "foundation/DataFiles.h"
+#include "foundation/ScopedHandles.h"
 
 #include <windows.h>
 
@@ -31,21 +32,6 @@ constexpr DWORD BridgePollMs = 25;
 
 using UnixNameFunction = char*(CDECL*)(const wchar_t*);
 using DosNameFunction = wchar_t*(CDECL*)(const char*);
-
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    ~OwnedHandle() {
-        if (handle_ && handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-    }
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
 
 // Wine's path conversions, present only when running under Wine.
 template <class Function> Function WineFunction(const char* name) {
@@ -93,28 +79,25 @@ bool EndsWithNoCase(const std::wstring& text, const wchar_t* suffix) {
 
 // True for an executable that Windows itself starts ("MZ"); false for a script or a Unix binary.
 bool IsWindowsProgram(const std::wstring& path) {
-    OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     char magic[2] = {};
     DWORD read = 0;
-    return file.Valid() && ReadFile(file.Get(), magic, 2, &read, nullptr) && read == 2 && magic[0] == 'M' &&
+    return file && ReadFile(file.Get(), magic, 2, &read, nullptr) && read == 2 && magic[0] == 'M' &&
            magic[1] == 'Z';
 }
 
 DWORD ReadTimeoutSeconds() {
-    HKEY key = nullptr;
-    DWORD seconds = DefaultTimeoutSeconds;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, MessagingKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        DWORD value = 0;
-        DWORD bytes = sizeof value;
-        DWORD type = 0;
-        if (RegQueryValueExW(key, TimeoutValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) ==
-                ERROR_SUCCESS &&
-            type == REG_DWORD && value > 0)
-            seconds = std::min(value, LongestTimeoutSeconds);
-        RegCloseKey(key);
-    }
-    return seconds;
+    ScopedRegKey key;
+    DWORD value = 0;
+    DWORD bytes = sizeof value;
+    DWORD type = 0;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, MessagingKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS ||
+        RegQueryValueExW(key.Get(), TimeoutValue, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD || value == 0)
+        return DefaultTimeoutSeconds;
+    return std::min(value, LongestTimeoutSeconds);
 }
 
 // The first line of what the program printed, in UTF-8 or else the ANSI code page, shortened.
@@ -174,22 +157,22 @@ GatewayOutcome Failed(std::wstring note) {
 
 GatewayOutcome RunWindowsProgram(std::wstring commandLine, DWORD timeoutSeconds) {
     std::wstring outputPath;
-    OwnedHandle output(TemporaryFile(true, outputPath));
+    ScopedFile output(TemporaryFile(true, outputPath));
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    if (output.Valid()) {
+    if (output) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = output.Get();
         startup.hStdError = output.Get();
     }
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output.Valid(), CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, output ? TRUE : FALSE,
+                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info))
         return Failed(L"the gateway command could not be started (error " + std::to_wstring(GetLastError()) +
                       L")");
-    OwnedHandle process(info.hProcess);
-    OwnedHandle thread(info.hThread);
-    if (!process.Valid()) return Failed(L"the gateway command gave no process to wait for");
+    ScopedHandle process(info.hProcess);
+    ScopedHandle thread(info.hThread);
+    if (!process) return Failed(L"the gateway command gave no process to wait for");
     if (WaitForSingleObject(process.Get(), timeoutSeconds * 1000) != WAIT_OBJECT_0) {
         TerminateProcess(process.Get(), ERROR_TIMEOUT);
         WaitForSingleObject(process.Get(), 5000);
@@ -197,7 +180,7 @@ GatewayOutcome RunWindowsProgram(std::wstring commandLine, DWORD timeoutSeconds)
     }
     DWORD status = 0;
     GetExitCodeProcess(process.Get(), &status);
-    const std::string printed = output.Valid() ? ReadAll(output.Get()) : std::string();
+    const std::string printed = output ? ReadAll(output.Get()) : std::string();
     if (status == 0) return {true, true, L"sent through the gateway command"};
     return Failed(ExitNote(static_cast<long>(status), printed));
 }
@@ -247,10 +230,10 @@ GatewayOutcome RunThroughBridge(const std::wstring& program, const std::vector<s
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutSeconds * 1000 + BridgeGraceMs) {
         Sleep(BridgePollMs);
-        OwnedHandle answer(CreateFileW(statusPath.c_str(), GENERIC_READ,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!answer.Valid()) continue;
+        ScopedFile answer(CreateFileW(statusPath.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!answer) continue;
         const std::string status = ReadAll(answer.Get());
         if (!status.empty()) {
             DeleteFileW(statusPath.c_str());
@@ -286,15 +269,16 @@ void AppendQuoted(std::wstring& line, const std::wstring& argument) {
 
 std::vector<std::wstring> ReadGatewayCommand() {
     std::vector<std::wstring> command;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, MessagingKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return command;
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, MessagingKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+        return command;
     DWORD type = 0;
     DWORD bytes = 0;
-    if (RegQueryValueExW(key, CommandValue, nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+    if (RegQueryValueExW(key.Get(), CommandValue, nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_MULTI_SZ)) {
         std::wstring data(bytes / sizeof(wchar_t) + 2, L'\0');
         bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-        if (RegQueryValueExW(key, CommandValue, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+        if (RegQueryValueExW(key.Get(), CommandValue, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
                              &bytes) == ERROR_SUCCESS) {
             data.resize(bytes / sizeof(wchar_t));
             if (type == REG_SZ) data = data.c_str();
@@ -306,7 +290,6 @@ std::vector<std::wstring> ReadGatewayCommand() {
             }
         }
     }
-    RegCloseKey(key);
     if (!command.empty() && command.front().find_first_not_of(L" \t") == std::wstring::npos) command.clear();
     return command;
 }

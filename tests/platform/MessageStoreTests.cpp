@@ -2,6 +2,7 @@
 #include "platform/MessageStoreMapi.h"
 #include "platform/MessageStoreFolders.h"
 #include "platform/SmsTransport.h"
+#include "foundation/ScopedHandles.h"
 #include "foundation/TestHelpers.h"
 #include "support/MessageStore.h"
 
@@ -17,27 +18,19 @@ using namespace testing_support;
 
 namespace {
 
-template <class T> struct Released {
-    T* object = nullptr;
-    ~Released() {
-        if (object) object->Release();
-    }
-    T* operator->() const { return object; }
-};
-
 class MessageStore : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(MAPIInitialize(nullptr), S_OK);
-        ASSERT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, &session.object), S_OK);
+        ASSERT_EQ(MAPILogonEx(0, nullptr, nullptr, 0, session.Receive()), S_OK);
     }
     void TearDown() override { MAPIUninitialize(); }
 
     // The stores table's rows as (display name, entry identifier).
     std::vector<std::pair<std::wstring, std::vector<BYTE>>> Stores() {
         std::vector<std::pair<std::wstring, std::vector<BYTE>>> stores;
-        Released<IMAPITable> table;
-        EXPECT_EQ(session->GetMsgStoresTable(MAPI_UNICODE, &table.object), S_OK);
+        ComPtr<IMAPITable> table;
+        EXPECT_EQ(session->GetMsgStoresTable(MAPI_UNICODE, table.Receive()), S_OK);
         for (;;) {
             SRowSet* rows = nullptr;
             EXPECT_EQ(table->QueryRows(1, 0, &rows), S_OK);
@@ -69,28 +62,28 @@ protected:
 
     // A new message in the folder that the property of the store "SMS" names.
     IMessage* NewMessage(ULONG folderProperty) {
-        Released<IMsgStore> store{OpenStore(L"SMS")};
-        if (!store.object) return nullptr;
+        ComPtr<IMsgStore> store(OpenStore(L"SMS"));
+        if (!store.Get()) return nullptr;
         SizedSPropTagArray<1> tags;
         tags.aulPropTag[0] = folderProperty;
         ULONG count = 0;
         SPropValue* values = nullptr;
         EXPECT_EQ(store->GetProps(tags.Get(), MAPI_UNICODE, &count, &values), S_OK);
-        Released<IUnknown> folder;
+        ComPtr<IUnknown> folder;
         ULONG type = 0;
         EXPECT_EQ(session->OpenEntry(values[0].Value.bin.cb,
                                      reinterpret_cast<ENTRYID*>(values[0].Value.bin.lpb), nullptr,
-                                     MAPI_MODIFY, &type, &folder.object),
+                                     MAPI_MODIFY, &type, folder.Receive()),
                   S_OK);
         MAPIFreeBuffer(values);
         EXPECT_EQ(type, MAPI_FOLDER);
         IMessage* message = nullptr;
-        EXPECT_EQ(static_cast<IMAPIFolder*>(folder.object)->CreateMessage(nullptr, 0, &message), S_OK);
+        EXPECT_EQ(static_cast<IMAPIFolder*>(folder.Get())->CreateMessage(nullptr, 0, &message), S_OK);
         return message;
     }
 
     TestMessageStore files; // before the session: the store folder is set first
-    Released<IMAPISession> session;
+    ComPtr<IMAPISession> session;
 };
 
 SPropValue Text(ULONG tag, const wchar_t* text) {
@@ -120,8 +113,8 @@ TEST_F(MessageStore, LogonMakesTheTextMessageStoreAndTheTableListsEveryStore) {
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Archive", L"Mail", L"SMS"}));
 
     SRowSet* rows = nullptr;
-    Released<IMAPITable> table;
-    ASSERT_EQ(session->GetMsgStoresTable(0, &table.object), S_OK);
+    ComPtr<IMAPITable> table;
+    ASSERT_EQ(session->GetMsgStoresTable(0, table.Receive()), S_OK);
     ASSERT_EQ(table->QueryRows(10, 0, &rows), S_OK);
     EXPECT_EQ(rows->cRows, 3u) << "several rows at once";
     FreeProws(rows);
@@ -129,8 +122,8 @@ TEST_F(MessageStore, LogonMakesTheTextMessageStoreAndTheTableListsEveryStore) {
 
 TEST_F(MessageStore, AStoreNamesItsFoldersAndAMissingFolderComesBackAsAnError) {
     CreateDirectoryW((files.Root() + L"\\Mail").c_str(), nullptr);
-    Released<IMsgStore> mail{OpenStore(L"Mail")};
-    ASSERT_TRUE(mail.object);
+    ComPtr<IMsgStore> mail(OpenStore(L"Mail"));
+    ASSERT_TRUE(mail.Get());
     SizedSPropTagArray<3> tags;
     tags.aulPropTag[0] = PR_IPM_OUTBOX_ENTRYID;
     tags.aulPropTag[1] = PR_DISPLAY_NAME;
@@ -144,19 +137,19 @@ TEST_F(MessageStore, AStoreNamesItsFoldersAndAMissingFolderComesBackAsAnError) {
     EXPECT_STREQ(values[1].Value.lpszW, L"Mail");
     MAPIFreeBuffer(values);
 
-    Released<IMsgStore> sms{OpenStore(L"SMS")};
+    ComPtr<IMsgStore> sms(OpenStore(L"SMS"));
     ASSERT_EQ(sms->GetProps(tags.Get(), MAPI_UNICODE, &count, &values), S_OK);
     EXPECT_EQ(values[0].ulPropTag, PR_IPM_OUTBOX_ENTRYID);
     EXPECT_EQ(values[2].ulPropTag, PR_IPM_SENTMAIL_ENTRYID);
-    Released<IUnknown> outbox;
+    ComPtr<IUnknown> outbox;
     ULONG type = 0;
     ASSERT_EQ(session->OpenEntry(values[0].Value.bin.cb, reinterpret_cast<ENTRYID*>(values[0].Value.bin.lpb),
-                                 nullptr, MAPI_MODIFY, &type, &outbox.object),
+                                 nullptr, MAPI_MODIFY, &type, outbox.Receive()),
               S_OK);
     MAPIFreeBuffer(values);
     ULONG folderCount = 0;
     SPropValue* folderValues = nullptr;
-    ASSERT_EQ(static_cast<IMAPIFolder*>(outbox.object)->GetProps(nullptr, 0, &folderCount, &folderValues),
+    ASSERT_EQ(static_cast<IMAPIFolder*>(outbox.Get())->GetProps(nullptr, 0, &folderCount, &folderValues),
               S_OK);
     ASSERT_EQ(folderCount, 2u);
     EXPECT_STREQ(folderValues[1].Value.lpszW, L"Outbox");
@@ -168,10 +161,10 @@ TEST_F(MessageStore, EntryIdentifiersThatLeaveTheStoreAreRefused) {
         std::vector<BYTE> id(8 + path.size() * 2);
         std::memcpy(id.data() + 4, "DVMS", 4);
         std::memcpy(id.data() + 8, path.data(), path.size() * 2);
-        Released<IUnknown> object;
+        ComPtr<IUnknown> object;
         ULONG type = 0;
         return session->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<ENTRYID*>(id.data()),
-                                  nullptr, 0, &type, &object.object);
+                                  nullptr, 0, &type, object.Receive());
     };
     EXPECT_EQ(open(L"SMS\\Outbox"), S_OK);
     for (const wchar_t* path : {L"SMS\\..\\..", L"..", L"SMS\\Outbox\\..\\x.msg", L"C:\\x", L"SMS\\\\Outbox",
@@ -179,15 +172,15 @@ TEST_F(MessageStore, EntryIdentifiersThatLeaveTheStoreAreRefused) {
         EXPECT_EQ(open(path), MAPI_E_INVALID_ENTRYID) << path;
     EXPECT_EQ(open(L"Nowhere"), MAPI_E_NOT_FOUND);
     BYTE foreign[12] = {0, 0, 0, 0, 'X', 'X', 'X', 'X', 'S', 0, 'M', 0};
-    Released<IUnknown> object;
+    ComPtr<IUnknown> object;
     EXPECT_EQ(session->OpenEntry(sizeof foreign, reinterpret_cast<ENTRYID*>(foreign), nullptr, 0, nullptr,
-                                 &object.object),
+                                 object.Receive()),
               MAPI_E_INVALID_ENTRYID);
 }
 
 TEST_F(MessageStore, AMessageKeepsItsChangesWhenReleased) {
-    Released<IMessage> message{NewMessage(PR_IPM_OUTBOX_ENTRYID)};
-    ASSERT_TRUE(message.object);
+    ComPtr<IMessage> message(NewMessage(PR_IPM_OUTBOX_ENTRYID));
+    ASSERT_TRUE(message.Get());
 
     // Named properties get ids from 0x8000, the same for the same name in the whole session.
     GUID set = PS_MAPI;
@@ -233,8 +226,7 @@ TEST_F(MessageStore, AMessageKeepsItsChangesWhenReleased) {
     MAPIFreeBuffer(values);
 
     EXPECT_TRUE(files.Files(L"Outbox").empty()) << "written when released";
-    message.object->Release();
-    message.object = nullptr;
+    message.Reset();
     const std::vector<StoredMessage> written = files.Messages(L"Outbox");
     ASSERT_EQ(written.size(), 1u);
     EXPECT_EQ(TextOf(written[0], PR_SUBJECT), L"Привет");
@@ -245,16 +237,15 @@ TEST_F(MessageStore, AMessageKeepsItsChangesWhenReleased) {
     EXPECT_EQ(written[0].Recipients[0].Properties[1].Value.Text, L"+7916");
     EXPECT_EQ(written[0].State, TransportState::None);
 
-    Released<IMessage> untouched{NewMessage(PR_IPM_OUTBOX_ENTRYID)};
-    untouched.object->Release();
-    untouched.object = nullptr;
+    ComPtr<IMessage> untouched(NewMessage(PR_IPM_OUTBOX_ENTRYID));
+    untouched.Reset();
     EXPECT_EQ(files.Files(L"Outbox").size(), 1u) << "an unchanged message leaves nothing behind";
 }
 
 TEST_F(MessageStore, AWriteThatFailsAtTheReleaseIsLoggedAndTheFileStaysAsItWas) {
     std::vector<BYTE> id;
     {
-        Released<IMessage> message{NewMessage(PR_IPM_SENTMAIL_ENTRYID)};
+        ComPtr<IMessage> message(NewMessage(PR_IPM_SENTMAIL_ENTRYID));
         SPropValue subject = Text(PR_SUBJECT, L"first");
         ASSERT_EQ(message->SetProps(1, &subject, nullptr), S_OK);
         SizedSPropTagArray<1> tags;
@@ -265,36 +256,33 @@ TEST_F(MessageStore, AWriteThatFailsAtTheReleaseIsLoggedAndTheFileStaysAsItWas) 
         id.assign(values[0].Value.bin.lpb, values[0].Value.bin.lpb + values[0].Value.bin.cb);
         MAPIFreeBuffer(values);
     }
-    Released<IUnknown> reopened;
+    ComPtr<IUnknown> reopened;
     ULONG type = 0;
     ASSERT_EQ(session->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<ENTRYID*>(id.data()),
-                                 nullptr, MAPI_MODIFY, &type, &reopened.object),
+                                 nullptr, MAPI_MODIFY, &type, reopened.Receive()),
               S_OK);
     ASSERT_EQ(type, MAPI_MESSAGE);
-    auto* message = static_cast<IMessage*>(reopened.object);
+    auto* message = static_cast<IMessage*>(reopened.Get());
     SPropValue subject = Text(PR_SUBJECT, L"second");
     ASSERT_EQ(message->SetProps(1, &subject, nullptr), S_OK);
     const std::wstring path = files.Folder(L"Sent Items") + L"\\" + files.Files(L"Sent Items")[0];
     HANDLE holder =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const std::string logged = LoggedBy([&] {
-        reopened.object->Release();
-        reopened.object = nullptr;
-    });
+    const std::string logged = LoggedBy([&] { reopened.Reset(); });
     CloseHandle(holder);
     EXPECT_NE(logged.find("Message store: cannot write"), std::string::npos) << logged;
     EXPECT_EQ(TextOf(files.Messages(L"Sent Items")[0], PR_SUBJECT), L"first");
 }
 
 TEST_F(MessageStore, AMessageWhoseFolderHasGoneTakesNoChanges) {
-    Released<IMessage> message{NewMessage(PR_IPM_OUTBOX_ENTRYID)};
+    ComPtr<IMessage> message(NewMessage(PR_IPM_OUTBOX_ENTRYID));
     ASSERT_TRUE(RemoveDirectoryW(files.Folder(L"Outbox").c_str()));
     SPropValue subject = Text(PR_SUBJECT, L"x");
     EXPECT_EQ(message->SetProps(1, &subject, nullptr), MAPI_E_NOT_FOUND);
 }
 
 TEST_F(MessageStore, ASubmittedMessageIsSentAtOnceWithoutAGatewayAndCannotChangeAfterwards) {
-    Released<IMessage> message{NewMessage(PR_IPM_OUTBOX_ENTRYID)};
+    ComPtr<IMessage> message(NewMessage(PR_IPM_OUTBOX_ENTRYID));
     SPropValue properties[] = {Text(PR_SUBJECT, L"hi"), Long(PR_MESSAGE_FLAGS, 0x29)};
     ASSERT_EQ(message->SetProps(2, properties, nullptr), S_OK);
     ASSERT_EQ(message->SubmitMessage(0), S_OK);
