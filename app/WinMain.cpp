@@ -1,4 +1,5 @@
 // Entry point: one instance, screen metrics, skin, the main window and its message loop.
+#include "app/DesktopSetup.h"
 #include "foundation/DataFiles.h"
 #include "foundation/InternalFault.h"
 #include "platform/MainWindowMessages.h"
@@ -31,6 +32,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
         return 1;
     }
 
+    SetUpDesktop();
     MainWindow mainWindow;
     SetInternalFaultBox(platform::MessageBoxW);
     InitCommonControls();

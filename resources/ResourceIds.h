@@ -1,6 +1,8 @@
 #pragma once
 // Ids of the executable's own resources; the texts and templates live in Dialvane.rc.
 
+#define IDI_DIALVANE 1
+
 #define IDS_UNNAMED 107
 #define IDS_SHOW_DIAL_NUMBER 108
 #define IDS_DELETE 109

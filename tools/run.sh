@@ -32,17 +32,8 @@ fi
 wineserver -k 2>/dev/null || true
 wineserver -w
 dialvane_set_display x11 "$dpi"
-# The view-contact command opens the desktop contact viewer unless another viewer is set.
-settings='HKCU\Software\Orvanix\PIM\Settings'
-if ! wine reg query "$settings" /v ProgramPath 2>/dev/null | grep -q 'REG_SZ[[:space:]]*[^[:space:]]'; then
-    wine reg add "$settings" /v ProgramPath /d "$(dialvane_winpath "$DIALVANE_BUILD/bin/contactview.exe")" \
-        /f >/dev/null 2>&1
-fi
-
-# A newcomer sees a page of the sample contacts; a layout of the user's own is never touched.
-if ! wine reg query 'HKCU\Software\Orvanix\PIM\Dialvane' >/dev/null 2>&1; then
-    dialvane_import_reg "$DIALVANE_ROOT/resources/demo-layout.reg"
-fi
+# On its first start in this prefix the program loads its demo layout and names its contact viewer
+# itself (app/DesktopSetup.h).
 
 program=$(dialvane_winpath "$DIALVANE_BUILD/bin/Dialvane.exe")
 shell=$(dialvane_winpath "$DIALVANE_BUILD/bin/DeviceShell.exe")

@@ -372,17 +372,22 @@ def contact_sheet(sets):
     return sheet
 
 
-def write_png(path, rows):
+def png_bytes(rows):
+    """A PNG of rows of RGB or RGBA pixels."""
     height, width = len(rows), len(rows[0])
+    colour_type = 6 if len(rows[0][0]) == 4 else 2
     raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in rows)
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
 
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
+    return png + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
+def write_png(path, rows):
     with open(path, "wb") as f:
-        f.write(png)
+        f.write(png_bytes(rows))
 
 
 def main():

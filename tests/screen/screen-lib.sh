@@ -1,9 +1,9 @@
 # Shared pieces of the screen tests: a private Xvfb, the device shell and the program on a virtual
-# desktop inside the test prefix, screenshots and pixels. Sourced, not run; the sourcing script sets
-# bin (the build's bin folder) and out (where screenshots go) first.
+# desktop inside the test prefix (or the prefix in SCREEN_PREFIX), screenshots and pixels. Sourced, not
+# run; the sourcing script sets bin (the program's folder) and out (where screenshots go) first.
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/common.sh"
 
-export WINEPREFIX=${DIALVANE_TEST_PREFIX:?run through tools/test.sh}
+export WINEPREFIX=${SCREEN_PREFIX:-${DIALVANE_TEST_PREFIX:?run through tools/test.sh}}
 mkdir -p "$out"
 dialvane_start_xvfb 640x640
 
