@@ -104,4 +104,22 @@ names=$(order)
 [ "$(tail -n +2 <<<"$names")" = "$(tail -n +2 <<<"$names" | LC_ALL=C.UTF-8 sort)" ] ||
     fail "the buttons are not in name order after the sort: $(tail -n +2 <<<"$names" | tr '\n' ';')"
 
+# The two menus on the small screen (240x320 at 96 dpi), for the screenshots.
+stop_programs
+start Qvga 240x320 96
+snap qvga 240x320 150 41 70
+focus_program
+xdotool mousemove 121 70 mousedown 1
+sleep 1.2
+take qvga-hold-menu 240x320
+expect 150 100 not "the context menu opens on the small screen"
+xdotool mouseup 1
+xdotool key Escape
+sleep 0.5
+xdotool mousemove 150 300 mousedown 1 mouseup 1
+sleep 1
+take qvga-main-menu 240x320
+expect 120 200 not "the main menu opens on the small screen"
+xdotool key Escape
+
 finish
