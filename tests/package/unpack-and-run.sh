@@ -24,15 +24,6 @@ first_cell_drawn() {
     take probe 480x640
     [ "$(pixel 1 300)" = "$bgr" ] && [ "$(pixel 83 139)" != "$bgr" ]
 }
-wait_for() { # seconds command...
-    local tries=$(($1 * 4))
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.25
-    done
-    return 1
-}
 launch
 wait_for 60 first_cell_drawn || fail "the first start shows no demo page"
 take first-start 480x640

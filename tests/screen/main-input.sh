@@ -10,15 +10,6 @@ dialvane_import_reg "$DIALVANE_ROOT/resources/demo-layout.reg"
 
 calls=$(find "$WINEPREFIX/drive_c/users" -maxdepth 1 -mindepth 1 -type d ! -name Public | head -n 1)/AppData/Local/Orvanix/Dialvane/calls.log
 call_count() { [ -f "$calls" ] && grep -c . "$calls" || echo 0; }
-wait_for() { # seconds command...: polls until the command succeeds
-    local tries=$(($1 * 4))
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.25
-    done
-    return 1
-}
 more_calls_than() { [ "$(call_count)" -gt "$1" ]; }
 grid_shown() {
     take probe 480x640

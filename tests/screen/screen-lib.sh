@@ -37,6 +37,15 @@ snap() { # name WxH GAPY [CELLX CELLY]: waits until the grid's left gap shows th
         [ -z "${4:-}" ] || [ "$(pixel "$4" "$5")" != "$bgr" ] && return
     done
 }
+wait_for() { # seconds command...: polls until the command succeeds
+    local tries=$(($1 * 4))
+    shift
+    for _ in $(seq "$tries"); do
+        "$@" && return 0
+        sleep 0.25
+    done
+    return 1
+}
 fail() {
     echo "FAIL: $*"
     status=1
