@@ -13,6 +13,10 @@ PopupMenuScript& MenuScript() {
     static PopupMenuScript script;
     return script;
 }
+DialogScript& DialogScriptOf() {
+    static DialogScript script;
+    return script;
+}
 } // namespace
 
 int MessageBoxW(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
@@ -56,6 +60,14 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, TPMPARAM
 
 void SetPopupMenuScript(PopupMenuScript script) {
     MenuScript() = std::move(script);
+}
+
+void DialogOpened(HWND dialog, DWORD templateId) {
+    if (DialogScriptOf()) DialogScriptOf()(dialog, templateId);
+}
+
+void SetDialogScript(DialogScript script) {
+    DialogScriptOf() = std::move(script);
 }
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #pragma once
-// Modal loops (message boxes and popup menus) go through here, so that an unattended test run can watch
-// them and answer them instead of blocking on a real box or menu.
+// Modal loops (message boxes, popup menus and dialogs) go through here, so that an unattended test run
+// can watch them and answer them instead of blocking on a real box, menu or dialog.
 #include <windows.h>
 
 #include <functional>
@@ -50,6 +50,16 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, TPMPARAM
 
 // Installs a script for the calling process; an empty function restores the real menus.
 void SetPopupMenuScript(PopupMenuScript script);
+
+// A dialog of the program has just been initialised: the script may answer it, for instance by posting
+// it the keys and commands a user would give. Given the dialog and its template id.
+using DialogScript = std::function<void(HWND dialog, DWORD templateId)>;
+
+// Called by every dialog once it is initialised; hands it to the script when one is installed.
+void DialogOpened(HWND dialog, DWORD templateId);
+
+// Installs a script for the calling process; an empty function leaves dialogs to the user.
+void SetDialogScript(DialogScript script);
 
 // The items of menu, with their submenus.
 std::vector<PopupMenuItem> ReadMenuItems(HMENU menu);

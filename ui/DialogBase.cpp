@@ -1,5 +1,6 @@
 #include "ui/DialogBase.h"
 
+#include "platform/ModalHost.h"
 #include "ui/ScreenMetrics.h"
 
 namespace {
@@ -115,6 +116,7 @@ INT_PTR CALLBACK DialogBase::StaticDialogProc(HWND dialog, UINT message, WPARAM 
     }
     INT_PTR result = 0;
     if (!object->OnMessage(dialog, message, wParam, lParam, result))
-        return object->DialogProc(dialog, message, wParam, lParam);
+        result = object->DialogProc(dialog, message, wParam, lParam);
+    if (message == WM_INITDIALOG) platform::DialogOpened(dialog, object->TemplateId);
     return result;
 }

@@ -1,5 +1,6 @@
 // Dialogs from the executable's templates: binding, the order in which messages reach the object,
 // and fitting to the desktop.
+#include "platform/ModalHost.h"
 #include "platform/PhoneShell.h"
 #include "ui/DialogBase.h"
 
@@ -128,6 +129,23 @@ TEST(DialogBase, TypedHandlersRunADialogAndAGoneObjectNoLongerHearsItsDialog) {
     SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(42, 0), 0);
     EXPECT_TRUE(IsWindow(dialog));
     DestroyWindow(dialog);
+}
+
+} // namespace
+
+namespace {
+
+TEST(DialogBase, AScriptAnswersAModalDialogOnceItIsInitialised) {
+    std::vector<DWORD> opened;
+    platform::SetDialogScript([&](HWND dialog, DWORD templateId) {
+        opened.push_back(templateId);
+        EndDialog(dialog, 7);
+    });
+    RecordingDialog dialog(115); // ends only when told to
+    EXPECT_EQ(dialog.DoModal(nullptr), 7);
+    platform::SetDialogScript({});
+    EXPECT_EQ(opened, std::vector<DWORD>{115});
+    EXPECT_EQ(dialog.events.front(), "message 272") << "the script comes after the dialog's own start";
 }
 
 } // namespace
