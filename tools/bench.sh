@@ -13,6 +13,7 @@ for count in 10000 100000; do
 done
 # The same 10,000 cards as a synced address book keeps them: one file each.
 [ -d "$data/folder-10000" ] || python3 "$DIALVANE_ROOT/tools/gen-vcards.py" 10000 "$data/folder-10000"
+python3 "$DIALVANE_ROOT/tools/gen-pictures.py" "$data/pictures"
 [ -f "$data/picture-640.jpg" ] || convert -size 640x640 plasma:fractal -seed 7 -quality 90 "$data/picture-640.jpg"
 
 dialvane_headless_prefix bench
@@ -26,3 +27,10 @@ wine "$DIALVANE_BUILD/bin/program_bench.exe" "$(dialvane_winpath "$data/cards-10
     "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/folder-10000")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/input_bench.exe" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/messaging_bench.exe" 2>/dev/null
+wine "$DIALVANE_BUILD/bin/model_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" 2>/dev/null
+pictures=$data/pictures
+bench_picture() { wine "$DIALVANE_BUILD/bin/picture_bench.exe" "$1" "$(dialvane_winpath "$2")" \
+    "$(dialvane_winpath "$3")" "$4" 2>/dev/null; }
+bench_picture card "$pictures/card-small.vcf" "$pictures/card-fake-10000.vcf" "card: JPEG header claims 10000x10000"
+bench_picture card "$pictures/card-small.vcf" "$pictures/card-real-8000.vcf" "card: real 8000x8000 JPEG photo"
+bench_picture skin "$pictures/skin-small" "$pictures/skin-4000" "skin: 4000x4000 big_btn_text.bmp"
