@@ -19,50 +19,43 @@ void CopyContact(const ContactDetails& contact, SpeedDialButton& button) {
     button.HasPhoto = contact.HasPhoto;
 }
 
-// Takes the contact's names; true when any of them differed.
-bool TakeNames(const ContactDetails& contact, SpeedDialButton& button) {
-    bool changed = false;
-    for (auto [mine, theirs] :
-         {std::pair{&button.First, &contact.First}, std::pair{&button.Last, &contact.Last},
-          std::pair{&button.Middle, &contact.Middle}, std::pair{&button.Company, &contact.Company}}) {
-        if (*mine == *theirs) continue;
-        *mine = *theirs;
-        changed = true;
-    }
-    return changed;
+void TakeNames(const ContactDetails& contact, SpeedDialButton& button) {
+    button.First = contact.First;
+    button.Last = contact.Last;
+    button.Middle = contact.Middle;
+    button.Company = contact.Company;
 }
 
-// Binds the button to one of the contact's numbers; true when the button changed.
-bool BindNumber(const ContactDetails& contact, SpeedDialButton& button) {
+// Binds the button to one of the contact's numbers: the one of its kind (with its label, for a number
+// of the notes), else the first with its label, else the first.
+void BindNumber(const ContactDetails& contact, SpeedDialButton& button) {
     const Array<PhoneEntry>& phones = contact.Phones;
     if (!button.Phone.IsEmpty()) {
         for (int i = 0; i < phones.GetSize(); ++i) {
             const PhoneEntry entry = phones.GetAt(i);
             if (static_cast<DWORD>(entry.Kind) != button.Link) continue;
             if (entry.Kind == NotesPhoneKind && !(entry.Label == button.Type)) continue;
-            if (entry.Number == button.Phone) return false;
+            if (entry.Number == button.Phone) return;
             button.Phone = entry.Number;
             button.Type = entry.Label;
-            return true;
+            return;
         }
     }
     if (phones.GetSize() == 0) {
-        if (button.Phone.IsEmpty()) return false;
         button.Phone.Empty();
-        return true;
+        return;
     }
     for (int i = 0; i < phones.GetSize(); ++i) {
         const PhoneEntry entry = phones.GetAt(i);
         if (!(entry.Label == button.Type)) continue;
         button.Phone = entry.Number;
         button.Link = static_cast<DWORD>(entry.Kind);
-        return true;
+        return;
     }
     const PhoneEntry first = phones.GetAt(0);
     button.Phone = first.Number;
     button.Type = first.Label;
     button.Link = static_cast<DWORD>(first.Kind);
-    return true;
 }
 
 // The name of a button without one, loaded once: the painter asks for it on every paint.
@@ -127,28 +120,27 @@ void SpeedDialModel::Load(int force) {
 }
 
 void SpeedDialModel::Refresh(int index, int force) {
-    SpeedDialButton button = Buttons.GetAt(index);
-    if (button.Oid == 0 && force != 1) return;
+    const SpeedDialButton loaded = Buttons.GetAt(index);
+    if (loaded.Oid == 0 && force != 1) return;
+    SpeedDialButton button = loaded;
     ContactDetails contact;
-    bool changed = false;
     if (button.Oid == 0 || !ReadContact(Store, button.Oid, contact, ButtonFlags, 0, 0, 0)) {
         if (!Refind(button)) {
             button.Oid = 0;
             Buttons.SetAt(index, button);
-            Save(index);
+            SaveChanges(index, loaded);
             return;
         }
         // A contact with the number exists but under another name: the button keeps what it has.
         if (!ReadContact(Store, button.Oid, contact, ButtonFlags, 0, 0, 0)) return;
-        changed = true;
     }
     button.HasPhoto = contact.HasPhoto;
-    changed |= TakeNames(contact, button);
-    changed |= BindNumber(contact, button);
+    TakeNames(contact, button);
+    BindNumber(contact, button);
     button.Phones = contact.Phones;
     button.SortName = contact.SortName;
     Buttons.SetAt(index, button);
-    if (changed) Save(index);
+    SaveChanges(index, loaded);
 }
 
 void SpeedDialModel::AddFromContact(int position, DWORD oid, const PhoneEntry& entry) {

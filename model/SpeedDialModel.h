@@ -6,7 +6,8 @@
 // is missing or not exactly 4 bytes reads as its default (Btn -1, Index -1, Link 0); a text value of
 // any type is read as UTF-16 up to its first zero or its end (an odd last byte is dropped); a
 // negative Index is a button that no cell shows; of two buttons claiming one cell the first in the
-// list is the one shown. Nothing is rewritten until an operation changes the buttons.
+// list is the one shown. Nothing is rewritten until an operation changes the buttons; a load writes
+// only the values its refresh from the contacts changed.
 #include "contacts/ContactStore.h"
 #include "model/SpeedDialButton.h"
 
@@ -60,8 +61,11 @@ public:
 
 private:
     void LoadFromRegistry();
-    // Brings one loaded button up to date with its contact; saves it when anything changed.
+    // Brings one loaded button up to date with its contact, writing the values that changed.
     void Refresh(int index, int force);
+    // Writes the values of the button at array position index that differ from before; touches the
+    // registry only when one does.
+    void SaveChanges(int index, const SpeedDialButton& before);
     // Removes the button at array position index, deleting its picture.
     void RemoveAt(int index);
 };

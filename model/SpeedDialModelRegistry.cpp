@@ -52,6 +52,66 @@ void WriteText(HKEY key, const wchar_t* stem, int n, const WString& text) {
                    static_cast<DWORD>((text.GetLength() + 1) * sizeof(wchar_t)));
 }
 
+// The eleven values of a button, in the order a save writes them.
+enum ButtonValue { Oid, Display, Btn, Index, Phone, Type, Link, First, Last, Middle, Company, ValueCount };
+constexpr const wchar_t* Stems[ValueCount] = {L"Oid",  L"Display", L"Btn",  L"Index",  L"Phone",  L"Type",
+                                              L"Link", L"First",   L"Last", L"Middle", L"Company"};
+
+// The button's field behind a text value; null for a number value.
+const WString* TextOf(const SpeedDialButton& button, int value) {
+    switch (value) {
+    case Display:
+        return &button.Display;
+    case Phone:
+        return &button.Phone;
+    case Type:
+        return &button.Type;
+    case First:
+        return &button.First;
+    case Last:
+        return &button.Last;
+    case Middle:
+        return &button.Middle;
+    case Company:
+        return &button.Company;
+    default:
+        return nullptr;
+    }
+}
+
+DWORD NumberOf(const SpeedDialButton& button, int value) {
+    switch (value) {
+    case Oid:
+        return button.Oid;
+    case Btn:
+        return static_cast<DWORD>(button.Btn);
+    case Index:
+        return static_cast<DWORD>(button.Index);
+    default:
+        return button.Link;
+    }
+}
+
+void WriteValue(HKEY key, int n, const SpeedDialButton& button, int value) {
+    if (const WString* text = TextOf(button, value))
+        WriteText(key, Stems[value], n, *text);
+    else
+        WriteNumber(key, Stems[value], n, NumberOf(button, value));
+}
+
+bool SameValue(const SpeedDialButton& a, const SpeedDialButton& b, int value) {
+    const WString* text = TextOf(a, value);
+    return text ? *text == *TextOf(b, value) : NumberOf(a, value) == NumberOf(b, value);
+}
+
+HKEY CreateButtonKey() {
+    HKEY created = nullptr;
+    return RegCreateKeyExW(HKEY_CURRENT_USER, SpeedDialModel::RegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                           &created, nullptr) == ERROR_SUCCESS
+               ? created
+               : nullptr;
+}
+
 } // namespace
 
 void SpeedDialModel::LoadFromRegistry() {
@@ -83,26 +143,25 @@ void SpeedDialModel::Save(int index) {
         RegFlushKey(HKEY_CURRENT_USER);
     }
     if (Buttons.GetSize() == 0) return;
-    HKEY created = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, RegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr, &created,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    const ScopedRegKey key(created);
+    const ScopedRegKey key(CreateButtonKey());
+    if (!key) return;
     const int first = index < 0 ? 0 : index;
     const int last = index < 0 ? Buttons.GetSize() - 1 : index;
     for (int n = first; n <= last; ++n) {
         const SpeedDialButton button = Buttons.GetAt(n);
-        WriteNumber(key.Get(), L"Oid", n, button.Oid);
-        WriteText(key.Get(), L"Display", n, button.Display);
-        WriteNumber(key.Get(), L"Btn", n, static_cast<DWORD>(button.Btn));
-        WriteNumber(key.Get(), L"Index", n, static_cast<DWORD>(button.Index));
-        WriteText(key.Get(), L"Phone", n, button.Phone);
-        WriteText(key.Get(), L"Type", n, button.Type);
-        WriteNumber(key.Get(), L"Link", n, button.Link);
-        WriteText(key.Get(), L"First", n, button.First);
-        WriteText(key.Get(), L"Last", n, button.Last);
-        WriteText(key.Get(), L"Middle", n, button.Middle);
-        WriteText(key.Get(), L"Company", n, button.Company);
+        for (int value = 0; value < ValueCount; ++value) WriteValue(key.Get(), n, button, value);
     }
+    RegFlushKey(key.Get());
+}
+
+void SpeedDialModel::SaveChanges(int index, const SpeedDialButton& before) {
+    const SpeedDialButton button = Buttons.GetAt(index);
+    int value = 0;
+    while (value < ValueCount && SameValue(button, before, value)) ++value;
+    if (value == ValueCount) return;
+    const ScopedRegKey key(CreateButtonKey());
+    if (!key) return;
+    for (; value < ValueCount; ++value)
+        if (!SameValue(button, before, value)) WriteValue(key.Get(), index, button, value);
     RegFlushKey(key.Get());
 }

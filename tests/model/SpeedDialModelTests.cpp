@@ -42,6 +42,38 @@ void StoreButton(int n, DWORD oid, int index, const wchar_t* phone, const wchar_
     SetString(HKEY_CURRENT_USER, ButtonKey, name(L"Last").c_str(), last);
 }
 
+constexpr const wchar_t* ValueStems[] = {L"Oid",  L"Display", L"Btn",  L"Index",  L"Phone",  L"Type",
+                                         L"Link", L"First",   L"Last", L"Middle", L"Company"};
+
+// Gives every stored value of button n a type no save writes (REG_EXPAND_SZ for texts, REG_BINARY for
+// numbers), keeping its data: a value written again shows by its type.
+void MarkStoredValues(int n) {
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ButtonKey, 0, KEY_READ | KEY_WRITE, &key), ERROR_SUCCESS);
+    for (const wchar_t* stem : ValueStems) {
+        const std::wstring name = stem + std::to_wstring(n);
+        BYTE data[512];
+        DWORD type = 0, size = sizeof data;
+        if (RegQueryValueExW(key, name.c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS) continue;
+        RegSetValueExW(key, name.c_str(), 0, type == REG_SZ ? REG_EXPAND_SZ : REG_BINARY, data, size);
+    }
+    RegCloseKey(key);
+}
+
+// The values of button n written since MarkStoredValues.
+std::vector<std::wstring> RewrittenValues(int n) {
+    std::vector<std::wstring> rewritten;
+    for (const wchar_t* stem : ValueStems) {
+        const std::wstring name = stem + std::to_wstring(n);
+        DWORD type = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, ButtonKey, name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type,
+                         nullptr, nullptr) == ERROR_SUCCESS &&
+            (type == REG_SZ || type == REG_DWORD))
+            rewritten.push_back(name);
+    }
+    return rewritten;
+}
+
 SpeedDialButton Named(int index, const wchar_t* last) {
     SpeedDialButton button;
     button.Index = index;
@@ -119,6 +151,26 @@ TEST_F(SpeedDialModelTest, AButtonWhoseContactIsGoneKeepsItsNameAndNumber) {
     SetString(HKEY_CURRENT_USER, ButtonKey, L"Phone0", L"changed elsewhere");
     model.Load(0);
     EXPECT_EQ(StoredText(L"Phone0"), L"changed elsewhere") << "with force 0 an unbound button is left alone";
+}
+
+TEST_F(SpeedDialModelTest, ALoadWritesOnlyTheValuesItsRefreshChanged) {
+    // Two buttons up to date with their contact, and one bound to nobody, whose number nobody has.
+    StoreButton(0, anna, 0, L"+7 900 111-22-33", L"Мобильный", 0, L"Anna", L"Petrova");
+    StoreButton(1, anna, 1, L"+7 495 123-45-67", L"Рабочий", 3, L"Anna", L"Petrova");
+    StoreButton(2, 0, 2, L"+1 555 0100", L"Домашний", 1, L"Ivan", L"Sidorov");
+    for (int n = 0; n < 3; ++n)
+        SetString(HKEY_CURRENT_USER, ButtonKey, (L"Middle" + std::to_wstring(n)).c_str(),
+                  n < 2 ? L"Sergeevna" : L"");
+    for (int n = 0; n < 3; ++n) MarkStoredValues(n);
+    model.Load(1);
+    model.Load(0);
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(RewrittenValues(n), std::vector<std::wstring>{}) << "button " << n;
+
+    SetString(HKEY_CURRENT_USER, ButtonKey, L"Phone0", L"old mobile");
+    MarkStoredValues(0);
+    model.Load(0);
+    EXPECT_EQ(RewrittenValues(0), std::vector<std::wstring>{L"Phone0"});
+    EXPECT_EQ(StoredText(L"Phone0"), L"+7 900 111-22-33");
 }
 
 TEST_F(SpeedDialModelTest, TheListEndsAtTheFirstMissingOid) {
