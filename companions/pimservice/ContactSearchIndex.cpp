@@ -89,6 +89,16 @@ void Put(std::vector<BYTE>& reply, const void* data, size_t bytes) {
     reply.insert(reply.end(), static_cast<const BYTE*>(data), static_cast<const BYTE*>(data) + bytes);
 }
 
+constexpr size_t SignificantDigits = 10;
+
+// Equal for numbers that SameNumber matches (hashes of the digits that decide it), and for few others.
+uint64_t NumberKey(std::string_view digits) {
+    if (digits.size() > SignificantDigits) digits.remove_prefix(digits.size() - SignificantDigits);
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : digits) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return hash;
+}
+
 void PutU32(std::vector<BYTE>& reply, DWORD value) {
     Put(reply, &value, sizeof value);
 }
@@ -110,9 +120,8 @@ std::string DigitsOf(const wchar_t* number) {
 bool SameNumber(std::string_view a, std::string_view b) {
     if (a.empty() || b.empty()) return false;
     if (a == b) return true;
-    constexpr size_t Significant = 10;
-    return a.size() >= Significant && b.size() >= Significant &&
-           a.substr(a.size() - Significant) == b.substr(b.size() - Significant);
+    return a.size() >= SignificantDigits && b.size() >= SignificantDigits &&
+           a.substr(a.size() - SignificantDigits) == b.substr(b.size() - SignificantDigits);
 }
 
 void ContactSearchIndex::SetKeys(const KeypadLayout& layout) {
@@ -197,6 +206,7 @@ void ContactSearchIndex::Build(IContactList& contacts) {
     nameStart_.assign(1, 0);
     wordStart_.assign(1, 0);
     digitStart_.assign(1, 0);
+    numberKeys_.clear();
     for (uint32_t index : order_) {
         const Record& record = records_[index];
         name.clear();
@@ -210,14 +220,20 @@ void ContactSearchIndex::Build(IContactList& contacts) {
             if (start && !IsKeypadSeparator(lower[k])) words_.push_back(static_cast<uint32_t>(base + k));
         }
         for (uint32_t n = record.FirstNumber; n < record.FirstNumber + record.NumberCount; ++n) {
+            const size_t start = digits_.size();
             for (char c : Text(numbers_[n].Text))
                 if (c >= '0' && c <= '9') digits_.push_back(c);
+            if (digits_.size() > start)
+                numberKeys_.emplace_back(
+                    NumberKey(std::string_view(digits_.data() + start, digits_.size() - start)),
+                    static_cast<uint32_t>(nameStart_.size() - 1));
             digits_.push_back(0);
         }
         nameStart_.push_back(static_cast<uint32_t>(names_.size()));
         wordStart_.push_back(static_cast<uint32_t>(words_.size()));
         digitStart_.push_back(static_cast<uint32_t>(digits_.size()));
     }
+    std::sort(numberKeys_.begin(), numberKeys_.end());
 }
 
 std::string_view ContactSearchIndex::NameOf(const Record& record) const {
@@ -302,7 +318,14 @@ std::optional<IndexedContact> ContactSearchIndex::Find(DWORD oid) const {
 std::vector<DWORD> ContactSearchIndex::FindByNumber(const std::wstring& number) const {
     std::vector<DWORD> ids;
     const std::string wanted = DigitsOf(number.c_str());
-    for (size_t i = 0; i < order_.size(); ++i) {
+    if (wanted.empty()) return ids;
+    // The entries of one contact lie together, in name order: each contact is looked at once.
+    const uint64_t key = NumberKey(wanted);
+    auto entry = std::lower_bound(numberKeys_.begin(), numberKeys_.end(), std::pair{key, uint32_t{0}});
+    for (uint32_t last = UINT32_MAX; entry != numberKeys_.end() && entry->first == key; ++entry) {
+        const uint32_t i = entry->second;
+        if (i == last) continue;
+        last = i;
         // The contact's numbers, each closed by a zero.
         std::string_view digits(digits_.data() + digitStart_[i], digitStart_[i + 1] - digitStart_[i]);
         for (size_t end = digits.find('\0'); end != std::string_view::npos; end = digits.find('\0')) {

@@ -87,6 +87,9 @@ private:
     std::vector<uint32_t> wordStart_;
     std::vector<char> digits_; // digits of the numbers, each number closed by a zero
     std::vector<uint32_t> digitStart_;
+    // For the number look-up, one entry per number: the hash of the digits that decide a match (the
+    // last ten, or all of a shorter number) and the contact in name order; sorted.
+    std::vector<std::pair<uint64_t, uint32_t>> numberKeys_;
     std::vector<std::wstring> keyLetters_; // lower-cased letters of keys 2..9
     std::vector<uint8_t> keyMask_;         // per character: bit k set when key k + 2 stands for it
 };

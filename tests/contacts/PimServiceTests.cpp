@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,46 @@ TEST_F(ContactIndex, NumbersMatchAcrossNationalAndInternationalForms) {
     EXPECT_EQ(Names(index.FindByNumber(L"+7 900 111 22 33")), (NameList{L"Petrova, Anna", L"Петров, Иван"}));
     EXPECT_EQ(Names(index.FindByNumber(L"020 7946 0958")), NameList{L"Cole, Dan"});
     EXPECT_TRUE(index.FindByNumber(L"111-22-33").empty()) << "short numbers must match exactly";
+}
+
+// Random numbers in national, international and short forms, many sharing their last digits: the
+// look-up finds exactly the contacts that a comparison with every number finds, in name order.
+TEST_F(ContactIndex, NumberLookUpAgreesWithComparingEveryNumber) {
+    std::mt19937 random(2024);
+    const auto number = [&] {
+        std::string digits = std::to_string(random() % 4);
+        for (int length = 4 + int(random() % 10); int(digits.size()) < length;)
+            digits += char('0' + random() % 3);
+        return (random() % 2 ? "+7 " : "8 (") + digits;
+    };
+    std::string cards;
+    for (int card = 0; card < 300; ++card) {
+        cards += "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:c" + std::to_string(card) + "\r\nN:Name" +
+                 std::to_string(random() % 50) + ";;;;\r\n";
+        for (int n = int(random() % 3); n >= 0; --n)
+            cards += "TEL;TYPE=" + std::string(n ? "HOME" : "CELL") + ":" + number() + "\r\n";
+        cards += "END:VCARD\r\n";
+    }
+    WriteBytes(folder / L"cards.vcf", cards);
+    contactstore::SnapshotList contacts(StoreAt(folder.Path())->Snapshot());
+    index.Build(contacts);
+    std::vector<DWORD> everyone;
+    std::vector<std::wstring> patterns;
+    index.Search(L"", everyone, patterns);
+    for (int query = 0; query < 300; ++query) {
+        const std::string typed = number();
+        const std::wstring wide(typed.begin(), typed.end());
+        std::vector<DWORD> expected;
+        for (DWORD oid : everyone) {
+            const std::vector<std::wstring> numbers = index.Find(oid)->Numbers;
+            for (const std::wstring& own : numbers)
+                if (platform::SameNumber(platform::DigitsOf(own.c_str()), platform::DigitsOf(wide.c_str()))) {
+                    expected.push_back(oid);
+                    break;
+                }
+        }
+        EXPECT_EQ(index.FindByNumber(wide), expected) << typed;
+    }
 }
 
 // The library itself, started by the service manager as the program starts it.
