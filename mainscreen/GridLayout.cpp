@@ -9,13 +9,10 @@ GridGeometry LayOutGrid(int width, int height, int cellWidth, int cellHeight, in
     if (grid.Columns <= 0 || grid.Rows <= 0) return GridGeometry{};
     grid.CellsPerPage = grid.Columns * grid.Rows;
     if (grid.CellsPerPage > MaxCellsPerPage) {
+        // More than 24 columns leave no row at all, and so no grid.
         grid.Rows = MaxCellsPerPage / grid.Columns;
-        if (grid.Rows == 0) {
-            // Wider than 24 cells: one row of the first 24.
-            grid.Rows = 1;
-            grid.Columns = MaxCellsPerPage;
-        }
         grid.CellsPerPage = grid.Columns * grid.Rows;
+        if (grid.CellsPerPage == 0) return grid;
     }
     const int perPage = grid.CellsPerPage;
     grid.TotalCells = (largestIndex / perPage + 1) * perPage;

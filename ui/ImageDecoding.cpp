@@ -12,8 +12,7 @@ IImagingFactory* GetImagingFactory() {
 }
 
 void FitSize(int mode, int boxWidth, int boxHeight, int& width, int& height) {
-    if (!boxWidth || !boxHeight || !width || !height) return;
-    if (mode != FitInside && mode != FitCover) return;
+    if (!boxWidth || !boxHeight || (mode != FitInside && mode != FitCover)) return;
     const int scaledWidth = MulDiv(width, boxHeight, height);
     const bool byHeight =
         scaledWidth >= 0 && (mode == FitInside ? scaledWidth <= boxWidth : scaledWidth >= boxWidth);

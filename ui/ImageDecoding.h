@@ -13,7 +13,9 @@ constexpr int FitCover = 2;
 IImagingFactory* GetImagingFactory();
 
 // Scales width x height, keeping the aspect ratio, to fit inside (mode 1) or cover (mode 2) the box.
-// Without a box, or in another mode, the size is left alone.
+// Without a box, or in another mode, the size is left alone. A zero width or height goes through the
+// same formula, where MulDiv's -1 for a division by zero stands: a zero-width picture fits inside as
+// 0 x box height, and so on.
 void FitSize(int mode, int boxWidth, int boxHeight, int& width, int& height);
 
 // Decodes a picture from the start of stream, scaled by FitSize when a mode and a box are given. The

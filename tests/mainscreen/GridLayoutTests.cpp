@@ -24,10 +24,13 @@ TEST(GridLayout, PagesHoldAtMostTwentyFourCells) {
     const GridGeometry six = LayOutGrid(6 * 10, 5 * 10, 10, 10, 0, 0);
     EXPECT_EQ(six.Rows, 4);
     EXPECT_EQ(six.CellsPerPage, 24);
-    // More than 24 columns: one row of 24 rather than no grid at all.
-    const GridGeometry wide = LayOutGrid(30 * 10, 10, 10, 10, 0, 0);
-    EXPECT_EQ(wide.CellsPerPage, 24);
-    EXPECT_EQ(wide.Rows, 1);
+    EXPECT_EQ(LayOutGrid(24 * 10, 10 * 10, 10, 10, 0, 0).Rows, 1) << "24 columns: one row";
+    // 25 columns or more leave no row in a page of 24: no grid.
+    const GridGeometry wide = LayOutGrid(25 * 10, 10 * 10, 10, 10, 30, 3);
+    EXPECT_EQ(wide.Rows, 0);
+    EXPECT_EQ(wide.CellsPerPage, 0);
+    EXPECT_EQ(wide.TotalCells, 0);
+    EXPECT_EQ(wide.Page, 0);
 }
 
 TEST(GridLayout, PagesReachTheLargestIndex) {

@@ -105,6 +105,12 @@ TEST(FitSize, KeepsTheAspectRatioInsideOrCoveringTheBox) {
     EXPECT_EQ(Fitted(FitCover, 64, 48, 10, 10), std::pair(64, 64));
     EXPECT_EQ(Fitted(3, 50, 50, 200, 100), std::pair(200, 100)) << "an unknown mode";
     EXPECT_EQ(Fitted(FitCover, 0, 50, 200, 100), std::pair(200, 100)) << "an empty box";
+    // A picture without width or height goes through the formula too, MulDiv giving -1 for a division
+    // by zero.
+    EXPECT_EQ(Fitted(FitInside, 50, 50, 0, 100), std::pair(0, 50));
+    EXPECT_EQ(Fitted(FitCover, 50, 50, 0, 100), std::pair(50, -1));
+    EXPECT_EQ(Fitted(FitCover, 50, 50, 100, 0), std::pair(50, 0));
+    EXPECT_EQ(Fitted(FitInside, 50, 50, 0, 0), std::pair(50, -1));
 }
 
 TEST(ImageDecoding, EmptyOrMissingInputGivesNothing) {
