@@ -28,35 +28,61 @@ platform::PhoneMakeCallFunction FindPhoneMakeCall() {
         reinterpret_cast<void*>(GetProcAddress(phoneLibrary, platform::PhoneMakeCallName)));
 }
 
-LONG SendServiceCode(const wchar_t* number) {
-    HWND policy = FindWindowW(platform::CallPolicyClass, nullptr);
-    if (!policy) return -1;
-    DWORD size = 0;
-    std::unique_ptr<BYTE[]> block = BuildServiceCodeBlock(number, size);
-    if (!block) {
-        LogLine(ErrorLogPath(), L"Memory allocation failed", L"PlaceCall", L"SendServiceCode",
-                __LINE__);
-        return -1;
+// One line of the error log about a call: "Call to <number> (<name>): <what>". A number too long to
+// show whole is shown by its start and its length.
+void ReportCallProblem(const wchar_t* number, const wchar_t* name, const wchar_t* what) {
+    constexpr int Shown = 40;
+    const int length = static_cast<int>(std::wcslen(number));
+    WString line;
+    if (length <= Shown)
+        line.Format(L"Call to %s", number);
+    else
+        line.Format(L"Call to %.*s... (%d characters)", Shown, number, length);
+    if (name && *name) {
+        line += L" (";
+        line += name;
+        line += L")";
     }
-    COPYDATASTRUCT data = {platform::ServiceCodeDataId, size, block.get()};
-    SendMessageW(policy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-    return 0;
+    line += L": ";
+    line += what;
+    ProblemReport(L"Calls", L"PlaceCall").Add(line);
 }
 
-// Starts the dialer when its window is missing and waits for the window; the call goes on either way.
-void EnsureDialer() {
-    if (FindWindowW(platform::DialerClass, nullptr)) return;
+// Starts the dialer when its window of windowClass is missing and waits up to about two seconds for
+// that window; false when it is still missing.
+bool EnsureDialer(const wchar_t* windowClass) {
+    if (FindWindowW(windowClass, nullptr)) return true;
     PROCESS_INFORMATION info = {};
     if (!platform::CreateProcessW(platform::DialerProgram, nullptr, nullptr, nullptr, FALSE, 0, nullptr,
                                   nullptr, nullptr, &info))
-        return;
+        return false;
     if (info.hThread) CloseHandle(info.hThread);
     if (info.hProcess) CloseHandle(info.hProcess);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start <= DialerPatienceMs) {
         Sleep(DialerPollMs);
-        if (FindWindowW(L"MSCProg", nullptr)) break;
+        if (FindWindowW(windowClass, nullptr)) return true;
     }
+    return false;
+}
+
+// The call-policy window is the dialer's: a service code starts the dialer as a call does.
+LONG SendServiceCode(const wchar_t* number) {
+    if (!EnsureDialer(platform::CallPolicyClass)) {
+        ReportCallProblem(number, nullptr,
+                          L"service code not sent, the dialer's call-policy window is missing");
+        return -1;
+    }
+    DWORD size = 0;
+    std::unique_ptr<BYTE[]> block = BuildServiceCodeBlock(number, size);
+    if (!block) {
+        LogLine(ErrorLogPath(), L"Memory allocation failed", L"PlaceCall", L"SendServiceCode", __LINE__);
+        return -1;
+    }
+    COPYDATASTRUCT data = {platform::ServiceCodeDataId, size, block.get()};
+    SendMessageW(FindWindowW(platform::CallPolicyClass, nullptr), WM_COPYDATA, 0,
+                 reinterpret_cast<LPARAM>(&data));
+    return 0;
 }
 
 } // namespace
@@ -94,19 +120,43 @@ void MoveKeyStampBack() {
 
 LONG PlaceCall(const wchar_t* number, const wchar_t* name) {
     if (!number || !*number) return 0;
-    if (number[std::wcslen(number) - 1] == L'#') return SendServiceCode(number);
+    const size_t length = std::wcslen(number);
+    if (length > platform::MaxNumberLength) {
+        WString what;
+        what.Format(L"refused, the phone takes numbers of at most %d characters",
+                    static_cast<int>(platform::MaxNumberLength));
+        ReportCallProblem(number, nullptr, what);
+        return -1;
+    }
+    if (number[length - 1] == L'#') return SendServiceCode(number);
 
     platform::PhoneMakeCallFunction phoneMakeCall = FindPhoneMakeCall();
-    if (!phoneMakeCall) return -1;
+    if (!phoneMakeCall) {
+        ReportCallProblem(number, name, L"not placed, phone.dll or its PhoneMakeCall is missing");
+        return -1;
+    }
     MoveKeyStampBack();
     platform::SHSipPreference(nullptr, platform::SIP_FORCEDOWN);
 
+    // A longer name is cut to the phone's buffer: it only labels the call.
+    wchar_t party[platform::MaxCalledPartyLength + 1] = {};
+    if (name) {
+        wcsncpy(party, name, platform::MaxCalledPartyLength);
+        const size_t kept = std::wcslen(party);
+        if (kept == platform::MaxCalledPartyLength && IS_HIGH_SURROGATE(party[kept - 1])) party[kept - 1] = 0;
+    }
     platform::CallInfo info = {};
     info.Size = sizeof info;
     info.DestAddress = number;
-    info.CalledParty = name && *name ? name : nullptr;
-    EnsureDialer();
-    return phoneMakeCall(&info);
+    info.CalledParty = *party ? party : nullptr;
+    EnsureDialer(platform::DialerClass);
+    const LONG result = phoneMakeCall(&info);
+    if (result != 0) {
+        WString what;
+        what.Format(L"the phone library answered 0x%08lX", static_cast<unsigned long>(result));
+        ReportCallProblem(number, party, what);
+    }
+    return result;
 }
 
 void OpenContactViewer(const wchar_t* commandLine) {

@@ -17,6 +17,12 @@ static_assert(sizeof(void*) != 4 || sizeof(CallInfo) == 24);
 
 using PhoneMakeCallFunction = LONG (*)(CallInfo* info);
 
+// The phone keeps a call's number and called party in buffers of 80 and 40 characters, terminator
+// included; a service code goes the same way as a number. Longer texts are never handed on: the phone
+// library answers E_INVALIDARG for them, the dialer refuses them.
+inline constexpr size_t MaxNumberLength = 79;
+inline constexpr size_t MaxCalledPartyLength = 39;
+
 inline constexpr wchar_t PhoneLibraryName[] = L"phone.dll";
 inline constexpr char PhoneMakeCallName[] = "PhoneMakeCall";
 

@@ -1,6 +1,7 @@
 // The phone library of a desktop: a call is handed to the dialer window, which shows and logs it.
 #include "platform/PhoneCall.h"
 
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -37,10 +38,17 @@ HWND FindOrStartDialer() {
     return nullptr;
 }
 
+// A text that fits the phone's buffer of limit characters and a terminator.
+bool Fits(const wchar_t* text, size_t limit) {
+    return wcsnlen(text, limit + 1) <= limit;
+}
+
 } // namespace
 
 extern "C" __declspec(dllexport) LONG PhoneMakeCall(platform::CallInfo* info) {
-    if (!info || info->Size != sizeof(platform::CallInfo) || !info->DestAddress || !*info->DestAddress)
+    if (!info || info->Size != sizeof(platform::CallInfo) || !info->DestAddress || !*info->DestAddress ||
+        !Fits(info->DestAddress, platform::MaxNumberLength) ||
+        (info->CalledParty && !Fits(info->CalledParty, platform::MaxCalledPartyLength)))
         return BadRecord;
     HWND dialer = FindOrStartDialer();
     if (!dialer) return DialerUnreachable;

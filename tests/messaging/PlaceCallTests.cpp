@@ -3,6 +3,7 @@
 #include "messaging/PlaceCall.h"
 #include "platform/PhoneCall.h"
 #include "platform/ProcessLauncher.h"
+#include "support/ErrorLogLines.h"
 #include "support/Processes.h"
 #include "support/Registry.h"
 #include "support/ScriptedLaunches.h"
@@ -87,18 +88,84 @@ protected:
 
 TEST_F(PlacingCalls, ServiceCodesGoOnlyToTheCallPolicyWindowAndEmptyNumbersNowhere) {
     Receiver dialer(platform::DialerClass);
-    ScriptedLaunches launches(TRUE);
+    std::unique_ptr<Receiver> policy;
+    ScriptedLaunches launches(TRUE, [&] { policy = std::make_unique<Receiver>(platform::CallPolicyClass); });
     EXPECT_EQ(PlaceCall(L"", L"Name"), 0);
-    EXPECT_EQ(PlaceCall(L"*100#", L"Balance"), -1) << "no call-policy window";
-    {
-        Receiver policy(platform::CallPolicyClass);
-        EXPECT_EQ(PlaceCall(L"*100#", nullptr), 0);
-        ASSERT_EQ(policy.received.size(), 1u);
-        EXPECT_EQ(policy.received[0].first, platform::ServiceCodeDataId);
-        EXPECT_EQ(policy.received[0].second, ServiceCodeBlock(L"*100#"));
-    }
-    EXPECT_TRUE(dialer.received.empty());
     EXPECT_TRUE(launches.launches.empty());
+    // The call-policy window is the dialer's: a service code starts the dialer as a call does.
+    EXPECT_EQ(PlaceCall(L"*100#", L"Balance"), 0);
+    ASSERT_EQ(launches.launches.size(), 1u);
+    EXPECT_EQ(launches.launches[0].application, L"cprog.exe");
+    EXPECT_EQ(PlaceCall(L"*102#", nullptr), 0);
+    EXPECT_EQ(launches.launches.size(), 1u) << "a running dialer is not started again";
+    ASSERT_EQ(policy->received.size(), 2u);
+    EXPECT_EQ(policy->received[0].first, platform::ServiceCodeDataId);
+    EXPECT_EQ(policy->received[0].second, ServiceCodeBlock(L"*100#"));
+    EXPECT_TRUE(dialer.received.empty());
+}
+
+TEST_F(PlacingCalls, FailuresAreLoggedOneLineEach) {
+    ScriptedLaunches launches(FALSE);
+    std::vector<std::string> lines = LinesLoggedBy([] { EXPECT_EQ(PlaceCall(L"*100#", nullptr), -1); });
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "Call to *100#: service code not sent, the dialer's call-policy window is missing"
+                        "\t\tCalls: PlaceCall (0)");
+}
+
+// The phone holds a number in 80 characters and a called party in 40, terminators included: longer
+// numbers are refused and logged, longer names cut. Nothing longer reaches the phone library, which
+// refuses such records itself.
+TEST_F(PlacingCalls, NumbersAndNamesAreBoundedByThePhonesBuffers) {
+    Receiver dialer(platform::DialerClass);
+    Receiver policy(platform::CallPolicyClass);
+    ScriptedLaunches launches(TRUE);
+    for (const size_t length : {size_t{0}, size_t{79}, size_t{80}, size_t{99}, size_t{100}, size_t{259},
+                                size_t{260}, size_t{2100}, size_t{100000}}) {
+        const std::wstring number(length, L'5'), code = length ? number.substr(1) + L"#" : L"";
+        const size_t calls = dialer.Calls().size(), codes = policy.received.size();
+        const std::vector<std::string> lines = LinesLoggedBy([&] {
+            EXPECT_EQ(PlaceCall(number.c_str(), L"Anna"), length <= 79 ? 0 : -1) << length;
+            EXPECT_EQ(PlaceCall(code.c_str(), nullptr), length <= 79 ? 0 : -1) << length;
+        });
+        EXPECT_EQ(dialer.Calls().size(), calls + (length && length <= 79)) << length;
+        EXPECT_EQ(policy.received.size(), codes + (length && length <= 79)) << length;
+        if (length <= 79) {
+            EXPECT_TRUE(lines.empty()) << length;
+            continue;
+        }
+        ASSERT_EQ(lines.size(), 2u) << length;
+        EXPECT_EQ(lines[0], "Call to " + std::string(40, '5') + "... (" + std::to_string(length) +
+                                " characters): refused, the phone takes numbers of at most 79 characters"
+                                "\t\tCalls: PlaceCall (0)");
+    }
+
+    for (const size_t length : {size_t{0}, size_t{39}, size_t{40}, size_t{99}, size_t{100}, size_t{259},
+                                size_t{260}, size_t{2100}, size_t{100000}}) {
+        std::wstring name(length, L'a');
+        if (length > 39) name[38] = L'\xD83D', name[39] = L'\xDE00'; // a pair the cut must not split
+        EXPECT_EQ(PlaceCall(L"123", name.c_str()), 0) << length;
+        const std::wstring kept = length <= 39 ? name : std::wstring(38, L'a');
+        EXPECT_EQ(dialer.Calls().back(), L"123|" + kept) << length;
+    }
+    EXPECT_TRUE(launches.launches.empty());
+}
+
+TEST_F(PlacingCalls, ThePhoneLibraryRefusesRecordsBeyondItsBuffers) {
+    Receiver dialer(platform::DialerClass);
+    HMODULE library = LoadLibraryW(L"phone.dll");
+    ASSERT_TRUE(library);
+    const auto makeCall = reinterpret_cast<platform::PhoneMakeCallFunction>(
+        reinterpret_cast<void*>(GetProcAddress(library, "PhoneMakeCall")));
+    const std::wstring longest(79, L'1'), tooLong(80, L'1'), longestName(39, L'n'), tooLongName(40, L'n');
+    const auto call = [&](const std::wstring& number, const std::wstring& name) {
+        platform::CallInfo info = {sizeof info, 0, number.c_str(), nullptr, name.c_str(), nullptr};
+        return makeCall(&info);
+    };
+    EXPECT_EQ(call(longest, longestName), 0);
+    EXPECT_EQ(call(tooLong, longestName), LONG(E_INVALIDARG));
+    EXPECT_EQ(call(longest, tooLongName), LONG(E_INVALIDARG));
+    EXPECT_EQ(call(std::wstring(100000, L'1'), L""), LONG(E_INVALIDARG));
+    EXPECT_EQ(dialer.Calls(), std::vector<std::wstring>{longest + L"|" + longestName});
 }
 
 TEST_F(PlacingCalls, ServiceCodeBlocksCoverTextAndTerminatorInWholeWords) {
