@@ -4,6 +4,7 @@
 
 namespace platform {
 
+constexpr int SIP_UP = 0;
 constexpr int SIP_FORCEDOWN = 2;
 
 // Asks the shell to raise or lower the input panel for window (null: whatever has the focus). The
