@@ -192,16 +192,11 @@ void RunTransportQueue(bool recover) {
     }
 }
 
-bool KeepFailedMessage(const std::wstring& number, const std::wstring& text, const std::wstring& note) {
-    const std::wstring store = SmsStore();
-    if (EnsureSmsStore(MessageStoreRoot())) return false;
+StoredMessage NewTextMessage(const std::wstring& number, const std::wstring& text) {
     StoredMessage message;
-    message.State = TransportState::Failed;
-    message.Note = note;
     message.Properties = {Text(PR_SUBJECT, text), Text(PR_SENDER_EMAIL_ADDRESS, L""),
                           Number(PR_MSG_STATUS, MSGSTATUS_TEXT_MESSAGE),
-                          Number(PR_MESSAGE_FLAGS, MSGFLAG_READ | MSGFLAG_UNSENT | MSGFLAG_FROMME),
-                          Number(PR_CLIENT_SUBMIT_TIME, UtcNow())};
+                          Number(PR_MESSAGE_FLAGS, MSGFLAG_READ | MSGFLAG_UNSENT | MSGFLAG_FROMME)};
     NamedProperty unicode;
     unicode.Set = PS_MAPI;
     unicode.Name = L"SMS:Unicode";
@@ -210,7 +205,24 @@ bool KeepFailedMessage(const std::wstring& number, const std::wstring& text, con
     message.Named.push_back(unicode);
     message.Recipients.push_back({{Number(PR_RECIPIENT_TYPE, MAPI_TO), Text(PR_ADDRTYPE, SmsStoreName),
                                    Text(PR_EMAIL_ADDRESS, number)}});
-    const std::wstring path = store + L"\\" + OutboxFolder + L"\\" + NewMessageFileName();
+    return message;
+}
+
+HRESULT SubmitTextMessage(const std::wstring& number, const std::wstring& text) {
+    if (EnsureSmsStore(MessageStoreRoot())) return MAPI_E_NOT_FOUND;
+    const std::wstring store = SmsStore();
+    std::wstring path = store + L"\\" + OutboxFolder + L"\\" + NewMessageFileName();
+    StoredMessage message = NewTextMessage(number, text);
+    return SubmitToTransport(store, path, message);
+}
+
+bool KeepFailedMessage(const std::wstring& number, const std::wstring& text, const std::wstring& note) {
+    if (EnsureSmsStore(MessageStoreRoot())) return false;
+    StoredMessage message = NewTextMessage(number, text);
+    message.State = TransportState::Failed;
+    message.Note = note;
+    message.Set(Number(PR_CLIENT_SUBMIT_TIME, UtcNow()));
+    const std::wstring path = SmsStore() + L"\\" + OutboxFolder + L"\\" + NewMessageFileName();
     const DWORD error = WriteMessageFile(path, message);
     const std::wstring line = L"SMS library: the message to " + number + L" was not sent: " + note;
     LogLine(ErrorLogPath(), line.c_str(), L"SmsTransport", L"KeepFailedMessage", __LINE__);

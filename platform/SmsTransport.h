@@ -42,6 +42,15 @@ HRESULT SubmitToTransport(const std::wstring& store, std::wstring& path, StoredM
 // stopped service left behind; then sends every queued message.
 void RunTransportQueue(bool recover);
 
+// A text message as the messaging programs make one: the text in PR_SUBJECT, an empty
+// PR_SENDER_EMAIL_ADDRESS, PR_MSG_STATUS MSGSTATUS_TEXT_MESSAGE, PR_MESSAGE_FLAGS read, unsent and
+// from me, "SMS:Unicode" TRUE, and one recipient of type SMS with the number.
+StoredMessage NewTextMessage(const std::wstring& number, const std::wstring& text);
+
+// Creates a text message in the Outbox of the store "SMS" and submits it (the composer's Send); S_OK
+// or a failure code.
+HRESULT SubmitTextMessage(const std::wstring& number, const std::wstring& text);
+
 // Keeps a text message that could not be sent in the Outbox of the store "SMS", marked failed with
 // note, with the properties and the recipient a submitted message has; false when it cannot be
 // written.
