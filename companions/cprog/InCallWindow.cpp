@@ -1,7 +1,9 @@
 #include "companions/cprog/InCallWindow.h"
 
 #include "companions/cprog/CallLog.h"
+#include "platform/MainWindowMessages.h"
 #include "platform/PhoneCall.h"
+#include "platform/PhoneShell.h"
 
 #include <shellapi.h>
 
@@ -10,11 +12,11 @@
 namespace {
 
 constexpr int EndButtonId = 100;
-constexpr int Width = 360;
-constexpr int Height = 520;
 constexpr COLORREF Background = RGB(24, 28, 36);
 constexpr COLORREF Foreground = RGB(240, 240, 240);
 constexpr COLORREF Dimmed = RGB(150, 160, 175);
+constexpr COLORREF EndColor = RGB(204, 44, 44);
+constexpr COLORREF EndPressedColor = RGB(150, 28, 28);
 
 bool TelHandlerWanted() {
     DWORD value = 0;
@@ -41,6 +43,13 @@ std::wstring TelUri(const std::wstring& number) {
     return uri;
 }
 
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
 HFONT MakeFont(int height, int weight) {
     return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH, L"Segoe UI");
@@ -50,10 +59,19 @@ HFONT MakeFont(int height, int weight) {
 
 bool InCallWindow::Create() {
     RegisterWindowClass(platform::DialerClass, nullptr);
-    if (!WindowBase::Create(L"Телефон", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, Width,
-                            Height, nullptr))
-        return false;
+    dpi_ = ScreenDpi();
+    if (!WindowBase::Create(L"Телефон", WS_POPUP, 0, 0, 0, nullptr)) return false;
+    FitToScreen();
     return endButton_ != nullptr;
+}
+
+void InCallWindow::FitToScreen() {
+    platform::SIPINFO sip = {};
+    sip.cbSize = sizeof sip;
+    if (!platform::SHSipInfo(platform::SPI_GETSIPINFO, 0, &sip, 0)) return;
+    const RECT& free = sip.rcVisibleDesktop;
+    SetWindowPos(Window, nullptr, free.left, free.top, free.right - free.left, free.bottom - free.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void InCallWindow::ShowCall(const std::wstring& number, const std::wstring& name) {
@@ -72,6 +90,7 @@ void InCallWindow::Present(const wchar_t* status, const std::wstring& title, con
     status_ = status;
     title_ = title;
     detail_ = detail;
+    FitToScreen();
     ShowWindow(Window, SW_SHOWNORMAL);
     SetForegroundWindow(Window);
     InvalidateRect(Window, nullptr, FALSE);
@@ -79,9 +98,11 @@ void InCallWindow::Present(const wchar_t* status, const std::wstring& title, con
 }
 
 void InCallWindow::OnSize(int width, int height) {
-    const int margin = 32;
-    const int buttonHeight = 56;
-    MoveWindow(endButton_, margin, height - margin - buttonHeight, width - 2 * margin, buttonHeight, TRUE);
+    layout_ = LayOutInCall(width, height, dpi_);
+    const RECT& button = layout_.EndButton;
+    MoveWindow(endButton_, button.left, button.top, button.right - button.left, button.bottom - button.top,
+               TRUE);
+    InvalidateRect(Window, nullptr, FALSE);
 }
 
 void InCallWindow::OnPaint(HDC dc, const RECT& rcPaint) {
@@ -97,26 +118,28 @@ void InCallWindow::Draw(HDC memory, const RECT& client) {
     FillRect(memory, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetBkMode(memory, TRANSPARENT);
 
-    RECT line = {16, 48, client.right - 16, 80};
+    const UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX;
+    RECT line = layout_.Status;
     HGDIOBJ oldFont = SelectObject(memory, textFont_.Get());
     SetTextColor(memory, Dimmed);
-    DrawTextW(memory, status_.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    line = {16, 110, client.right - 16, 170};
+    DrawTextW(memory, status_.c_str(), -1, &line, format);
+    line = layout_.Title;
     SelectObject(memory, titleFont_.Get());
     SetTextColor(memory, Foreground);
-    DrawTextW(memory, title_.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-    line = {16, 180, client.right - 16, 220};
+    DrawTextW(memory, title_.c_str(), -1, &line, format);
+    line = layout_.Detail;
     SelectObject(memory, textFont_.Get());
     SetTextColor(memory, Dimmed);
-    DrawTextW(memory, detail_.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    DrawTextW(memory, detail_.c_str(), -1, &line, format);
     SelectObject(memory, oldFont);
 }
 
 int InCallWindow::OnCreate(const CREATESTRUCTW&) {
-    titleFont_.Reset(MakeFont(30, FW_SEMIBOLD));
-    textFont_.Reset(MakeFont(18, FW_NORMAL));
-    endButton_ = CreateWindowExW(0, L"BUTTON", L"Завершить", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 0,
-                                 0, Window, reinterpret_cast<HMENU>(EndButtonId), nullptr, nullptr);
+    const InCallLayout sizes = LayOutInCall(0, 0, dpi_);
+    titleFont_.Reset(MakeFont(sizes.TitleFontHeight, FW_SEMIBOLD));
+    textFont_.Reset(MakeFont(sizes.TextFontHeight, FW_NORMAL));
+    endButton_ = CreateWindowExW(0, L"BUTTON", L"Завершить", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0,
+                                 Window, reinterpret_cast<HMENU>(EndButtonId), nullptr, nullptr);
     SendMessageW(endButton_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.Get()), FALSE);
     return 0;
 }
@@ -130,6 +153,27 @@ bool InCallWindow::OnCommand(int id, int, HWND) {
     // Ending the call puts the dialer away; it stays running for the next call.
     ShowWindow(Window, SW_HIDE);
     return true;
+}
+
+void InCallWindow::DrawEndButton(const DRAWITEMSTRUCT& item) {
+    SetDCBrushColor(item.hDC, Background);
+    FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    const int round = (item.rcItem.bottom - item.rcItem.top) / 3;
+    HGDIOBJ oldBrush = SelectObject(item.hDC, GetStockObject(DC_BRUSH));
+    HGDIOBJ oldPen = SelectObject(item.hDC, GetStockObject(NULL_PEN));
+    SetDCBrushColor(item.hDC, item.itemState & ODS_SELECTED ? EndPressedColor : EndColor);
+    RoundRect(item.hDC, item.rcItem.left, item.rcItem.top, item.rcItem.right + 1, item.rcItem.bottom + 1,
+              round, round);
+    SelectObject(item.hDC, oldPen);
+    SelectObject(item.hDC, oldBrush);
+    wchar_t caption[64];
+    const int length = GetWindowTextW(item.hwndItem, caption, 64);
+    HGDIOBJ oldFont = SelectObject(item.hDC, textFont_.Get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, Foreground);
+    RECT text = item.rcItem;
+    DrawTextW(item.hDC, caption, length, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(item.hDC, oldFont);
 }
 
 bool InCallWindow::TakeCall(const COPYDATASTRUCT* copy) {
@@ -147,8 +191,22 @@ bool InCallWindow::TakeCall(const COPYDATASTRUCT* copy) {
     return true;
 }
 
-bool InCallWindow::OnOtherMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
-    if (message != WM_COPYDATA) return false;
-    result = TakeCall(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-    return true;
+bool InCallWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+    case WM_COPYDATA:
+        result = TakeCall(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+        return true;
+    case WM_DRAWITEM:
+        DrawEndButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    case WM_SETTINGCHANGE:
+        // The screen was turned: fill it again in its new shape.
+        if (wParam == RotationSetting) FitToScreen();
+        return false;
+    case WM_DISPLAYCHANGE:
+        FitToScreen();
+        return false;
+    }
+    return false;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The dialer's in-call screen (class "MSCprog"): the called party, the number and an end-call button.
-// Hidden while there is no call; comes to the front with each call or service request.
+// Hidden while there is no call; comes to the front with each call or service request. It fills the
+// screen below the status bar, and fills it again when the screen is turned.
+#include "companions/cprog/InCallLayout.h"
 #include "foundation/ScopedHandles.h"
 #include "ui/BufferedPaint.h"
 #include "ui/WindowBase.h"
@@ -28,12 +30,18 @@ protected:
     bool OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // Fills the part of the screen below the status bar.
+    void FitToScreen();
     void Present(const wchar_t* status, const std::wstring& title, const std::wstring& detail);
     void Draw(HDC memory, const RECT& client);
+    // The end-call button: red, with its caption in white.
+    void DrawEndButton(const DRAWITEMSTRUCT& item);
     // Takes a call handed over by the phone library; false for a block that carries none.
     bool TakeCall(const COPYDATASTRUCT* copy);
 
     HWND endButton_ = nullptr;
+    int dpi_ = 96;
+    InCallLayout layout_;
     ScopedFont titleFont_;
     ScopedFont textFont_;
     PaintBuffer paintBuffer_;
