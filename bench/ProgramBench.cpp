@@ -3,34 +3,17 @@
 // has settled. One button is bound to a contact the location lacks, so that the start-up also looks
 // the contact up through the search service, as it does after the contacts were replaced.
 // Usage: program_bench <location> [<location> ...]   (tools/bench.sh runs it; Dialvane.exe beside it)
-#include "bench/BenchTiming.h"
+#include "bench/ProgramLaunch.h"
+#include "platform/MainWindowMessages.h"
 
-#include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
-#include <string>
 
 namespace {
 
 constexpr wchar_t SettingsKey[] = L"Software\\Orvanix\\PIM\\Settings";
 constexpr wchar_t ButtonsKey[] = L"Software\\Orvanix\\PIM\\Dialvane";
-
-std::wstring BesideBench(const wchar_t* name) {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.rfind(L'\\') + 1) + name;
-}
-
-void SetText(const wchar_t* key, const wchar_t* name, const wchar_t* value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, value,
-                    static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-}
-
-void SetNumber(const wchar_t* key, const wchar_t* name, DWORD value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
-}
 
 // One button whose contact is not in the store: the start-up re-finds it by its number.
 void StoreUnknownButton() {
@@ -53,49 +36,28 @@ PROCESS_MEMORY_COUNTERS MemoryOf(HANDLE process) {
     return counters;
 }
 
-HWND MainWindowOf(DWORD processId) {
-    for (HWND window = FindWindowW(L"Orvanix_Dialvane_Wnd_Class", nullptr); window;
-         window = FindWindowExW(nullptr, window, L"Orvanix_Dialvane_Wnd_Class", nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == processId) return window;
-    }
-    return nullptr;
-}
-
 void Measure(const wchar_t* location) {
     SetText(SettingsKey, L"ContactsPath", location);
     SetNumber(SettingsKey, L"ModPreload", 0); // so that closing the window ends the program
     StoreUnknownButton();
-    const std::wstring program = BesideBench(L"Dialvane.exe");
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    const double start = Now();
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        std::printf("program  cannot start %ls\n", program.c_str());
+    LaunchedProgram launched = LaunchAndWaitForIdle(BesideBench(L"Dialvane.exe"));
+    if (!launched.started) {
+        std::printf("program  cannot start Dialvane.exe\n");
         return;
     }
-    const bool idle = WaitForInputIdle(info.hProcess, 60000) == 0;
-    const double firstIdle = Now() - start;
     // The working set once it has stopped growing for a second.
     SIZE_T last = 0;
     for (int quiet = 0, round = 0; quiet < 10 && round < 300; ++round) {
         Sleep(100);
-        const SIZE_T now = MemoryOf(info.hProcess).WorkingSetSize;
+        const SIZE_T now = MemoryOf(launched.info.hProcess).WorkingSetSize;
         quiet = now == last ? quiet + 1 : 0;
         last = now;
     }
-    const PROCESS_MEMORY_COUNTERS memory = MemoryOf(info.hProcess);
+    const PROCESS_MEMORY_COUNTERS memory = MemoryOf(launched.info.hProcess);
     std::printf("program  %-40ls first idle %7.0f ms%s   working set %6.1f MB (peak %6.1f MB)\n", location,
-                firstIdle * 1e3, idle ? "" : " (timed out)", memory.WorkingSetSize / 1048576.0,
-                memory.PeakWorkingSetSize / 1048576.0);
-    if (HWND window = MainWindowOf(info.dwProcessId)) PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(info.hProcess, 1);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+                launched.secondsToIdle * 1e3, launched.idle ? "" : " (timed out)",
+                memory.WorkingSetSize / 1048576.0, memory.PeakWorkingSetSize / 1048576.0);
+    CloseLaunched(launched, MainWindowClassName);
 }
 
 } // namespace

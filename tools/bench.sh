@@ -23,6 +23,7 @@ wine "$DIALVANE_BUILD/bin/contacts_bench.exe" "$(dialvane_winpath "$data/cards-1
 wine "$DIALVANE_BUILD/bin/search_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
     "$(dialvane_winpath "$data/cards-100000.vcf")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/mainscreen_bench.exe" 2>/dev/null
+wine "$DIALVANE_BUILD/bin/startup_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/program_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
     "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/folder-10000")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/input_bench.exe" 2>/dev/null
@@ -34,3 +35,4 @@ bench_picture() { wine "$DIALVANE_BUILD/bin/picture_bench.exe" "$1" "$(dialvane_
 bench_picture card "$pictures/card-small.vcf" "$pictures/card-fake-10000.vcf" "card: JPEG header claims 10000x10000"
 bench_picture card "$pictures/card-small.vcf" "$pictures/card-real-8000.vcf" "card: real 8000x8000 JPEG photo"
 bench_picture skin "$pictures/skin-small" "$pictures/skin-4000" "skin: 4000x4000 big_btn_text.bmp"
+wine "$DIALVANE_BUILD/bin/soak_bench.exe" 2>/dev/null
