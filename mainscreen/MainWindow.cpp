@@ -1,6 +1,7 @@
 #include "mainscreen/MainWindow.h"
 
 #include "foundation/Settings.h"
+#include "mainscreen/NameEditDialog.h"
 #include "mainscreen/ScreenMenus.h"
 #include "messaging/HapticFeedback.h"
 #include "messaging/PlaceCall.h"
@@ -403,7 +404,10 @@ void MainWindow::KeyUp(UINT key) {
 void MainWindow::Activate(int c) {
     const int a = AbsoluteCell(c);
     if (a < 0) return;
-    if (Model.IndexOfPosition(a) >= 0) Call(a, nullptr);
+    if (Model.IndexOfPosition(a) >= 0) {
+        Call(a, nullptr);
+        return;
+    }
 }
 
 void MainWindow::ShowPage(int page, int focus) {
@@ -447,6 +451,9 @@ void MainWindow::Command(WPARAM wParam, LPARAM) {
     case IDM_DELETE_FOCUSED:
         DeleteButton(FocusCell);
         return;
+    case IDM_RENAME_FOCUSED:
+        Rename(AbsoluteCell(FocusCell));
+        return;
     case IDM_MOVE_FOCUSED_UP:
     case IDM_MOVE_FOCUSED_DOWN:
     case IDM_MOVE_FOCUSED_LEFT:
@@ -483,6 +490,21 @@ void MainWindow::Close(int forced) {
         return;
     }
     Quit();
+}
+
+int MainWindow::Rename(int a) {
+    SpeedDialButton button;
+    if (a < 0 || !Model.GetByPosition(a, button)) return 0;
+    const WString current = SpeedDialModel::DisplayNameOf(button);
+    NameEditDialog dialog;
+    dialog.Suggestions = NameEditDialog::SuggestionsFor(button.First, button.Last, button.Company);
+    if (dialog.DoModal(Window) != NameEditDialog::Confirmed) return 0;
+    const int index = Model.IndexOfPosition(a);
+    if (index >= 0 && dialog.Name != current) {
+        Model.Buttons.ElementAt(index).Display = dialog.Name;
+        Model.Save(index);
+    }
+    return 1;
 }
 
 void MainWindow::ViewContact(int a) {
@@ -611,6 +633,8 @@ void MainWindow::ShowCellMenu(int c) {
         Model.Save(index);
     } else if (choice >= dial_number_menu::First && choice <= dial_number_menu::Delete) {
         AssignDialNumber(a, choice);
+    } else if (choice == cell_menu::Rename) {
+        Rename(a);
     } else if (choice == cell_menu::Clear) {
         Array<int> positions;
         positions.Add(a);
@@ -639,6 +663,9 @@ void MainWindow::ShowMainMenu() {
     switch (choice) {
     case main_menu::Delete:
         SendMessageW(Window, WM_COMMAND, IDM_DELETE_FOCUSED, 0);
+        return;
+    case main_menu::Rename:
+        SendMessageW(Window, WM_COMMAND, IDM_RENAME_FOCUSED, 0);
         return;
     case main_menu::SortByName:
         SendMessageW(Window, WM_COMMAND, IDM_SORT_BY_NAME, 0);

@@ -53,6 +53,8 @@ public:
     // Hides the window (resident) or, when forced or "ModPreload" is 0, ends the program.
     void Close(int forced);
     void ViewContact(int a);
+    // Lets the user rename the button in absolute cell a; 1 when the dialog was confirmed.
+    int Rename(int a);
     // Moves the button of cell c of the page up (1), down (2), left (3) or right (4).
     void Move(int c, int direction);
     void DeleteButton(int c);
@@ -76,6 +78,8 @@ public:
     // Keys of the phone besides the arrows: the action key (Return acts the same), the Talk key (taken
     // over from the soft-key bar, it arrives as WM_HOTKEY) and the End key.
     static constexpr UINT ActionKey = 0x86;
+    // How long a key of the picker's keypad vibrates.
+    static constexpr int PickerKeyFeedbackMs = 50;
     static constexpr UINT TalkKey = VK_F3;
     static constexpr UINT EndKey = VK_F4;
     // WM_CLOSE's wParam that ends the program whatever "ModPreload" says.

@@ -5,6 +5,35 @@
 #include "resources/ResourceIds.h"
 #include "ui/ScreenMetrics.h"
 
+namespace {
+
+void AddFormatted(Array<WString>& list, const wchar_t* format, const wchar_t* a, const wchar_t* b) {
+    WString text;
+    text.Format(format, a, b);
+    list.Add(text);
+}
+
+} // namespace
+
+Array<WString> NameEditDialog::SuggestionsFor(const WString& first, const WString& last,
+                                              const WString& company) {
+    Array<WString> names;
+    if (!first.IsEmpty()) {
+        names.Add(first);
+        if (!last.IsEmpty()) {
+            AddFormatted(names, L"%s %s", first, last);
+            AddFormatted(names, L"%s, %s", last, first);
+            if (!company.IsEmpty()) AddFormatted(names, L"%s (%s)", first, company);
+        }
+    }
+    if (!last.IsEmpty()) {
+        names.Add(last);
+        if (!company.IsEmpty()) AddFormatted(names, L"%s (%s)", last, company);
+    }
+    if (!company.IsEmpty()) names.Add(company);
+    return names;
+}
+
 NameEditDialog::NameEditDialog() {
     TemplateId = IDD_RENAME;
     // The dialog leaves the soft keys room below it.

@@ -16,6 +16,10 @@ public:
     // The longest name the edit box gives back.
     static constexpr int LongestName = 259;
 
+    // The names offered for a button of a contact with these names: the first name, the first and last
+    // names both ways round, with the company, the last name, the company.
+    static Array<WString> SuggestionsFor(const WString& first, const WString& last, const WString& company);
+
     Array<WString> Suggestions; // in: shown in this order
     WString Name;               // in: shown and selected at start; out: the edit box's text after OK
 

@@ -391,4 +391,51 @@ TEST_F(MainWindowInput, CloseHidesWhileResidentAndTheMessagesFromOutsideAct) {
     EXPECT_EQ(main.Model.Buttons.GetSize(), 0) << "the model follows the registry another program emptied";
 }
 
+TEST_F(MainWindowInput, RenameOffersTheContactsNamesAndSavesOnlyAChangedName) {
+    AddButton(0, L"111");
+    SpeedDialButton& stored = main.Model.Buttons.ElementAt(0);
+    stored.First = L"Пётр";
+    stored.Last = L"Иванов";
+    stored.Company = L"Орвани";
+    stored.Display = L"";
+    main.Model.Save(0);
+    std::vector<std::wstring> offered;
+    std::wstring typed = L"Петя";
+    int answerId = IDOK;
+    platform::SetDialogScript([&](HWND dialog, DWORD templateId) {
+        EXPECT_EQ(templateId, static_cast<DWORD>(IDD_RENAME));
+        HWND list = GetDlgItem(dialog, IDC_RENAME_LIST);
+        for (int i = 0, n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); i < n; ++i) {
+            wchar_t text[128] = {};
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            offered.push_back(text);
+        }
+        SetDlgItemTextW(dialog, IDC_RENAME_EDIT, typed.c_str());
+        PostMessageW(dialog, WM_COMMAND, answerId, 0);
+    });
+
+    answer = cell_menu::Rename;
+    main.PressX = CentreOf(0).x;
+    main.PressY = CentreOf(0).y;
+    main.ShowCellMenu(0);
+    EXPECT_EQ(offered, (std::vector<std::wstring>{L"Пётр", L"Пётр Иванов", L"Иванов, Пётр", L"Пётр (Орвани)",
+                                                  L"Иванов", L"Иванов (Орвани)", L"Орвани"}));
+    EXPECT_EQ(RegistryText(L"Display", 0), L"Петя");
+
+    answerId = IDCANCEL;
+    typed = L"Не сохранится";
+    main.Command(IDM_RENAME_FOCUSED, 0);
+    EXPECT_EQ(main.Model.Buttons[0].Display, L"Петя") << "a cancelled rename changes nothing";
+
+    answerId = IDOK;
+    typed = L"";
+    answer = main_menu::Rename;
+    main.FocusCell = 0;
+    main.ShowMainMenu();
+    EXPECT_EQ(RegistryText(L"Display", 0), L"") << "an empty name gives the derived name back";
+    EXPECT_EQ(main.Rename(5), 0) << "an empty cell has nothing to rename";
+    platform::SetDialogScript({});
+    ExpectRegistryHoldsTheModel();
+}
+
 } // namespace
