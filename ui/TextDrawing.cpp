@@ -3,6 +3,7 @@
 #include "ui/ScreenMetrics.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace {
 
@@ -101,15 +102,24 @@ int FitTextWithEllipsis(WString& text, int maxWidth, HDC dc) {
     GetTextExtentPoint32W(dc, L".", 1, &dot);
     std::vector<int> extents(length);
     GetTextExtentExPointW(dc, text, length, 0, nullptr, extents.data(), &size);
+    const wchar_t* characters = text;
     int kept = length;
-    while (kept > 0 && extents[kept - 1] + 3 * dot.cx > maxWidth) --kept;
+    while (kept > 0 && (extents[kept - 1] + 3 * dot.cx > maxWidth || JoinsPrevious(characters[kept]))) --kept;
     if (kept > 0) {
         text = text.Left(kept);
         text += L"...";
     } else {
-        text = text.Left(1);
+        int first = 1;
+        while (first < length && JoinsPrevious(characters[first])) ++first;
+        text = text.Left(first);
     }
     return 1;
+}
+
+bool JoinsPrevious(wchar_t c) {
+    if (c >= 0xDC00 && c <= 0xDFFF) return true;
+    WORD type = 0;
+    return c >= 0x300 && GetStringTypeW(CT_CTYPE3, &c, 1, &type) && (type & C3_NONSPACING);
 }
 
 int TextHeight(HFONT font) {
@@ -120,4 +130,20 @@ int TextHeight(HFONT font) {
     SelectObject(dc, old);
     if (dc != ScreenDC) ReleaseDC(nullptr, dc);
     return size.cy;
+}
+
+HFONT CreatePointFont(const wchar_t* face, int points, int weight) {
+    LOGFONTW font = {};
+    GetObjectW(GetStockObject(SYSTEM_FONT), sizeof font, &font);
+    const int dpi = ScreenMetrics.DpiY ? ScreenMetrics.DpiY : 96;
+    font.lfHeight = -static_cast<int>(dpi * points / 72.0 + 0.5);
+    // The desktop's system font is a fixed-size bitmap font: its width and character set would
+    // distort the face or keep Cyrillic out.
+    font.lfWidth = 0;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfWeight = weight;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    wcsncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+    font.lfFaceName[LF_FACESIZE - 1] = 0;
+    return CreateFontIndirectW(&font);
 }

@@ -25,8 +25,18 @@ std::vector<TextLine> BreakLines(const wchar_t* text, int length, const int* adv
 int DrawWrappedText(HDC dc, const WString& text, RECT& rect);
 
 // Shortens text so that it fits maxWidth in dc's font, ending it with three full stops, or cuts it to
-// its first character when not even one character and the stops fit. 1 when the text changed.
+// its first character when not even one character and the stops fit; a cut never parts a surrogate
+// pair or a letter from its combining marks. 1 when the text changed.
 int FitTextWithEllipsis(WString& text, int maxWidth, HDC dc);
+
+// True for a character drawn as part of the one before it: the second half of a surrogate pair, or a
+// combining mark.
+bool JoinsPrevious(wchar_t c);
 
 // Height in pixels of "A" in font, measured on the screen.
 int TextHeight(HFONT font);
+
+// A font of face at points size on the screen's vertical resolution, height −(dpi × points / 72 + 0.5)
+// truncated, with weight, ClearType quality and the other fields of the system font (but its width and
+// character set).
+HFONT CreatePointFont(const wchar_t* face, int points, int weight);

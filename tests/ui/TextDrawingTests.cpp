@@ -1,4 +1,7 @@
 #include "ui/TextDrawing.h"
+#include "foundation/ScopedHandles.h"
+#include "support/WStringPrinter.h"
+#include "ui/ScreenMetrics.h"
 
 #include <gtest/gtest.h>
 
@@ -140,4 +143,29 @@ TEST(FitTextWithEllipsis, KeepsWhatFitsWithThreeFullStops) {
     text = L"WWWWWW";
     EXPECT_EQ(FitTextWithEllipsis(text, screen.Extent(L"...").cx, screen.dc), 1);
     EXPECT_EQ(text, L"W");
+}
+
+TEST(FitTextWithEllipsis, NeverPartsASurrogatePairOrALetterFromItsMarks) {
+    Canvas screen;
+    const std::wstring emoji = L"WW\xD83D\xDE00WWWW";
+    WString text = emoji.c_str();
+    FitTextWithEllipsis(text, screen.Extent(L"WW\xD83D").cx + screen.Extent(L"...").cx, screen.dc);
+    EXPECT_EQ(text, L"WW...") << "the pair goes whole";
+    text = L"We\x0301WWWW";
+    FitTextWithEllipsis(text, screen.Extent(L"We").cx + screen.Extent(L"...").cx, screen.dc);
+    EXPECT_EQ(text, L"We\x0301...") << "the e keeps its accent";
+    text = L"\xD83D\xDE00WWWWWW";
+    FitTextWithEllipsis(text, 1, screen.dc);
+    EXPECT_EQ(text, L"\xD83D\xDE00") << "a first character of two units is kept whole";
+}
+
+TEST(CreatePointFont, SizesThePointsToTheScreenAndKeepsFaceAndWeight) {
+    const ScopedFont font(CreatePointFont(L"Tahoma", 9, 700));
+    LOGFONTW info = {};
+    ASSERT_TRUE(GetObjectW(font.Get(), sizeof info, &info));
+    const int dpi = ScreenMetrics.DpiY ? ScreenMetrics.DpiY : 96;
+    EXPECT_EQ(info.lfHeight, -static_cast<int>(dpi * 9 / 72.0 + 0.5));
+    EXPECT_EQ(info.lfWeight, 700);
+    EXPECT_EQ(info.lfQuality, CLEARTYPE_QUALITY);
+    EXPECT_STREQ(info.lfFaceName, L"Tahoma");
 }
