@@ -29,25 +29,9 @@ WString LowerCase(const wchar_t* text) {
     return copy;
 }
 
-// The letter sets of a pattern "abc+def", lower-cased.
-Array<WString> LetterSets(const wchar_t* pattern) {
-    Array<WString> sets;
-    WString set;
-    for (const wchar_t* p = pattern;; ++p) {
-        if (*p == L'+' || *p == 0) {
-            sets.Add(LowerCase(set));
-            set.Empty();
-            if (*p == 0) break;
-        } else {
-            set += *p;
-        }
-    }
-    return sets;
-}
-
-bool MatchesAt(const WString& name, int position, const Array<WString>& sets) {
+bool MatchesAt(const WString& name, int position, const KeypadPattern& sets) {
     for (int j = 0; j < sets.GetSize(); ++j) {
-        const WString set = sets.GetAt(j);
+        const WString& set = sets[j];
         if (set.IsEmpty() || !std::wcschr(set, static_cast<const wchar_t*>(name)[position + j])) return false;
     }
     return true;
@@ -147,12 +131,33 @@ bool ParseKeypadText(const wchar_t* text, int length, KeypadLayout& layout) {
     return layout.labels.GetSize() > 0;
 }
 
+KeypadPattern SplitKeypadPattern(const wchar_t* pattern) {
+    KeypadPattern sets;
+    WString set;
+    for (const wchar_t* p = pattern;; ++p) {
+        if (*p == L'+' || *p == 0) {
+            sets.Add(LowerCase(set));
+            set.Empty();
+            if (*p == 0) break;
+        } else {
+            set += *p;
+        }
+    }
+    return sets;
+}
+
 Array<KeypadMatch> FindKeypadMatches(const wchar_t* name, const Array<WString>& patterns) {
+    Array<KeypadPattern> split;
+    for (int k = 0; k < patterns.GetSize(); ++k) split.Add(SplitKeypadPattern(patterns[k]));
+    return FindKeypadMatches(name, split);
+}
+
+Array<KeypadMatch> FindKeypadMatches(const wchar_t* name, const Array<KeypadPattern>& patterns) {
     Array<KeypadMatch> matches;
     const WString lower = LowerCase(name);
     const int length = lower.GetLength();
     for (int k = 0; k < patterns.GetSize(); ++k) {
-        const Array<WString> sets = LetterSets(patterns.GetAt(k));
+        const KeypadPattern& sets = patterns[k];
         const int n = sets.GetSize();
         for (int p = 0; p + n <= length; ++p) {
             if (p > 0 && !IsKeypadSeparator(static_cast<const wchar_t*>(lower)[p - 1])) continue;

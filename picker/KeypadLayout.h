@@ -41,6 +41,12 @@ bool BuildKeypadLayout(int rowId, KeypadLayout& layout);
 // Parses length code units of a layout text into layout; true when at least one key was kept.
 bool ParseKeypadText(const wchar_t* text, int length, KeypadLayout& layout);
 
+// A pattern split into its letter sets, one per typed key, lower-cased: "ABC+def" gives "abc", "def".
+using KeypadPattern = Array<WString>;
+KeypadPattern SplitKeypadPattern(const wchar_t* pattern);
+
 // For each pattern ("abc+def": one letter set per typed key), the leftmost word start of name where
 // the sets match letter by letter, ignoring case; patterns that match nowhere give no range.
 Array<KeypadMatch> FindKeypadMatches(const wchar_t* name, const Array<WString>& patterns);
+// The same for patterns already split, as a picker keeps them between paints.
+Array<KeypadMatch> FindKeypadMatches(const wchar_t* name, const Array<KeypadPattern>& patterns);
