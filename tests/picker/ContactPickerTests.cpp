@@ -115,7 +115,10 @@ protected:
         folder = new TempFolder;
         WriteBytes(*folder / L"cards.vcf", Cards);
     }
-    static void TearDownTestSuite() { delete folder; }
+    static void TearDownTestSuite() {
+        DeletePimBranch();
+        delete folder;
+    }
     // The service reads its contacts once, when the first picker starts it.
     void SetUp() override {
         SetString(HKEY_CURRENT_USER, SettingsKey, L"ContactsPath", folder->Path().c_str());
