@@ -24,6 +24,9 @@ wine "$DIALVANE_BUILD/bin/search_bench.exe" "$(dialvane_winpath "$data/cards-100
     "$(dialvane_winpath "$data/cards-100000.vcf")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/mainscreen_bench.exe" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/startup_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" 2>/dev/null
+for count in 10000 100000; do
+    wine "$DIALVANE_BUILD/bin/picker_bench.exe" "$(dialvane_winpath "$data/cards-$count.vcf")" 2>/dev/null
+done
 wine "$DIALVANE_BUILD/bin/program_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
     "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/folder-10000")" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/input_bench.exe" 2>/dev/null
