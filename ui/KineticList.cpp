@@ -415,7 +415,7 @@ void KineticList::ScrollIntoView(int row) {
 
 bool KineticList::OnKeyDown(UINT key, LPARAM flags) {
     if (!(owner && owner->OnKeyDown(Window, key, selection))) HandleKey(key, flags);
-    DropKeyRepeats();
+    DropKeyRepeats(key);
     return true;
 }
 
@@ -443,11 +443,14 @@ void KineticList::HandleKey(UINT key, LPARAM flags) {
     if (!move.commandFirst && move.command >= 0) Scroll(static_cast<WORD>(move.command), 0, 0);
 }
 
-void KineticList::DropKeyRepeats() {
+void KineticList::DropKeyRepeats(UINT key) {
+    constexpr LPARAM WasDown = 1 << 30; // a repeat: the key was already down
     MSG message;
     if (!Window || !PeekMessageW(&message, Window, WM_KEYUP, WM_KEYUP, PM_NOREMOVE)) return;
-    while (PeekMessageW(&message, Window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
-    }
+    // Only the held key's own repeats go: a new key pressed meanwhile stays for its turn.
+    while (PeekMessageW(&message, Window, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && message.wParam == key &&
+           (message.lParam & WasDown))
+        PeekMessageW(&message, Window, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
 }
 
 bool KineticList::OnKeyUp(UINT key, LPARAM flags) {

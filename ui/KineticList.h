@@ -114,8 +114,8 @@ private:
     void ScrollTo(int position);
     void ScrollIntoView(int row);
     void HandleKey(UINT key, LPARAM flags);
-    // Removes key repeats still queued once the key's release is waiting.
-    void DropKeyRepeats();
+    // Removes the repeats of key still queued once a key's release is waiting.
+    void DropKeyRepeats(UINT key);
     int RowsWidth(const RECT& client) const;
     int MeasureHeader(int width);
     void PaintRows(HDC dc, const RECT& client, const RECT& clip, bool rowBuffers);

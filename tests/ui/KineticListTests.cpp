@@ -206,10 +206,12 @@ TEST_F(KineticListWindow, KeysMoveTheSelectionPassTheRestOnAndDropQueuedRepeats)
     Key('7');
     EXPECT_EQ(parent.keys, std::vector<UINT>{'7'}) << "other keys go to the parent";
 
-    for (int i = 0; i < 5; ++i) PostMessageW(list.Window, WM_KEYDOWN, VK_DOWN, 1);
+    for (int i = 0; i < 5; ++i) PostMessageW(list.Window, WM_KEYDOWN, VK_DOWN, i ? 1 | 1 << 30 : 1);
     PostMessageW(list.Window, WM_KEYUP, VK_DOWN, 1);
+    PostMessageW(list.Window, WM_KEYDOWN, 'K', 1);
     Pump(20);
     EXPECT_EQ(list.selection, 1) << "repeats queued before the release are dropped";
+    EXPECT_EQ(parent.keys.back(), 'K') << "a new key pressed meanwhile is not";
 
     Key(VK_RETURN);
     Send(WM_KEYUP, VK_RETURN, 1);
