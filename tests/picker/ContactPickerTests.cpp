@@ -232,7 +232,9 @@ TEST_F(ContactPicker, AMissingOrBabblingServiceLeavesAListThatShowsWhatItCanAndL
             for (wchar_t key : L"5797") {
                 if (!key) break;
                 p.Type(key);
-                p.list.Repaint();
+                RowPicture row(300, p.list.itemHeight);
+                for (int i = 0; i < p.list.itemCount; ++i)
+                    p.DrawItem(p.list.Window, row.Dc(), i, {0, 0, 300, p.list.itemHeight}, 0);
             }
             p.Command(IDCANCEL);
         };
