@@ -15,12 +15,8 @@ wine reg delete 'HKCU\Software\Orvanix\PIM\Settings' /v ContactsPath /f >/dev/nu
 log=$out/picker-host.log
 key_colour="44,64,75"       # an idle key's face
 highlight="255,255,180"     # the matched letters' background
-wait_line() { # seconds pattern [count]: waits until the host's log has count (1) lines matching pattern
-    for _ in $(seq $(($1 * 4))); do
-        [ "$(grep -c -- "$2" "$log" 2>/dev/null)" -ge "${3:-1}" ] && return 0
-        sleep 0.25
-    done
-    return 1
+logged() { # pattern [count]: the host's log has count (1) lines matching pattern
+    [ "$(grep -c -- "$1" "$log" 2>/dev/null)" -ge "${2:-1}" ]
 }
 tap() { xdotool mousemove "$1" "$2" click 1; }
 # Where the key k (0 erase, 1..8 the digits 2..9) of the keypad stands: its centre.
@@ -42,7 +38,7 @@ run_picker() { # desktop WxH dpi name
     : >"$log"
     wine explorer "/desktop=$desktop,$size" "$(dialvane_winpath "$bin/PickerHost.exe")" \
         "$(dialvane_winpath "$log")" >/dev/null 2>&1 &
-    wait_line 30 '^open' || { fail "$name: the picker did not open"; return; }
+    wait_for 30 logged '^open' || { fail "$name: the picker did not open"; return; }
     read -r _ _ pad_x pad_y pad_w pad_h _ list_x list_y list_w list_h _ row < <(grep '^open' "$log")
     sleep 1
     take "picker-$name-empty" "$size"
@@ -51,7 +47,7 @@ run_picker() { # desktop WxH dpi name
     type_key 4
     type_key 1
     type_key 6
-    wait_line 10 '^digits 527 ' || { fail "$name: the keypad did not type 527"; return; }
+    wait_for 10 logged '^digits 527 ' || { fail "$name: the keypad did not type 527"; return; }
     grep -q '^digits 527 rows 3 first Larsson, Karin$' "$log" ||
         fail "$name: 527 did not narrow the list to Larsson, Пахомова and a number: $(grep '^digits 527' "$log")"
     sleep 0.5
@@ -61,18 +57,18 @@ run_picker() { # desktop WxH dpi name
     # The phone's keys work as well: erase one digit and type it again.
     xdotool search --name 'Wine desktop' windowfocus --sync >/dev/null 2>&1 || true
     xdotool key BackSpace
-    wait_line 5 '^digits 52 ' || fail "$name: Backspace erased nothing"
+    wait_for 5 logged '^digits 52 ' || fail "$name: Backspace erased nothing"
     xdotool key 7
-    wait_line 5 '^digits 527 ' 2 || fail "$name: the key 7 typed nothing"
+    wait_for 5 logged '^digits 527 ' 2 || fail "$name: the key 7 typed nothing"
 
     tap 40 "$(row_y 1)"
-    wait_line 10 '^numbers 2$' || { fail "$name: Пахомова's numbers were not listed"; return; }
+    wait_for 10 logged '^numbers 2$' || { fail "$name: Пахомова's numbers were not listed"; return; }
     sleep 0.5
     take "picker-$name-numbers" "$size"
     [ "$(pixel "$((pad_x + 4))" "$((pad_y + 4))")" != "$key_colour" ] || fail "$name: the keypad stayed"
 
     tap 40 "$(row_y 1)"
-    wait_line 10 '^result' || { fail "$name: no result"; return; }
+    wait_for 10 logged '^result' || { fail "$name: no result"; return; }
     grep -q '^result 1 contact [1-9][0-9]* number +7 495 300-41-51 label Рабочий kind' "$log" ||
         fail "$name: wrong result: $(grep '^result' "$log")"
 }
