@@ -16,7 +16,8 @@ stop_programs() {
 restore() {
     stop_programs
     dialvane_set_display null 96
-    wine reg delete 'HKCU\Software\Orvanix\PIM\Dialvane' /f >/dev/null 2>&1
+    # A test that never laid out buttons has none to delete.
+    wine reg delete 'HKCU\Software\Orvanix\PIM\Dialvane' /f >/dev/null 2>&1 || true
     kill "$DIALVANE_XVFB_PID" 2>/dev/null || true
 }
 trap restore EXIT
