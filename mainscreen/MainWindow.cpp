@@ -5,6 +5,7 @@
 #include "mainscreen/ScreenMenus.h"
 #include "messaging/HapticFeedback.h"
 #include "messaging/PlaceCall.h"
+#include "picker/ContactPickerDialog.h"
 #include "phonenumbers/PhoneFormat.h"
 #include "platform/MainWindowMessages.h"
 #include "platform/ModalHost.h"
@@ -408,6 +409,20 @@ void MainWindow::Activate(int c) {
         Call(a, nullptr);
         return;
     }
+    ContactPickerDialog picker;
+    picker.templates = &Templates;
+    picker.keypad.feedbackOn = settings::Read(settings::BtnFeedback) == 2;
+    picker.keypad.feedbackDuration = PickerKeyFeedbackMs;
+    std::copy(std::begin(ListImages), std::end(ListImages), picker.listImages);
+    picker.scrollImage = ScrollImage;
+    if (picker.DoModal(Window) != 1 || !picker.contactId) return;
+    Model.AddFromContact(a, picker.contactId,
+                         PhoneEntry{picker.phoneNumber, picker.phoneLabel, picker.phoneKind});
+    if (Page == PageCount() - 1) {
+        TotalCells += CellsPerPage;
+        UpdatePageButtons();
+    }
+    if (c < CellsPerPage) Repaint(&Cells[c].Rect);
 }
 
 void MainWindow::ShowPage(int page, int focus) {

@@ -438,4 +438,34 @@ TEST_F(MainWindowInput, RenameOffersTheContactsNamesAndSavesOnlyAChangedName) {
     ExpectRegistryHoldsTheModel();
 }
 
+TEST_F(MainWindowInput, ATapOnAnEmptyCellPicksAContactAndTheLastPageFillingAddsOne) {
+    std::vector<DWORD> opened;
+    bool choose = false;
+    platform::SetDialogScript([&](HWND dialog, DWORD templateId) {
+        opened.push_back(templateId);
+        if (choose) {
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0); // the first contact
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0); // its first number, when it has several
+        }
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    const int cells = main.TotalCells;
+    Pen(WM_LBUTTONDOWN, CentreOf(4));
+    Pen(WM_LBUTTONUP, CentreOf(4));
+    ASSERT_EQ(opened, std::vector<DWORD>{IDD_FULLSCREEN}) << "the picker opens over the main window";
+    EXPECT_EQ(main.Model.Buttons.GetSize(), 0) << "a cancelled picker changes nothing";
+    EXPECT_EQ(main.TotalCells, cells);
+
+    choose = true;
+    Pen(WM_LBUTTONDOWN, CentreOf(4));
+    Pen(WM_LBUTTONUP, CentreOf(4));
+    ASSERT_EQ(main.Model.Buttons.GetSize(), 1) << "the chosen contact fills the cell";
+    EXPECT_EQ(main.Model.Buttons[0].Index, 4);
+    EXPECT_NE(main.Model.Buttons[0].Oid, 0u);
+    EXPECT_FALSE(main.Model.Buttons[0].Phone.IsEmpty());
+    EXPECT_EQ(main.TotalCells, cells + main.CellsPerPage) << "the last page filled, so a new one follows";
+    platform::SetDialogScript({});
+    ExpectRegistryHoldsTheModel();
+}
+
 } // namespace
