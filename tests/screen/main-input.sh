@@ -2,7 +2,8 @@
 # Real input: the program with the demo layout on a private Xvfb (480x640 at 192 dpi), driven by X
 # pointer and key events as a finger and the phone's keys would: a tap calls (the dialer's call log
 # gains the line), a slide off a button does nothing, a hold opens the context menu, and the main
-# menu's "Сортировать по имени" sorts the buttons in the registry. Screenshots are left in OUTPUT_DIR.
+# menu's "Сортировать по имени" sorts the buttons in the registry, and a tap on an empty cell picks a
+# contact for it. Screenshots are left in OUTPUT_DIR.
 # Usage: main-input.sh BIN_DIR OUTPUT_DIR   (inside the isolated test prefix)
 bin=$1 out=$2
 source "$(dirname "$0")/screen-lib.sh"
@@ -94,6 +95,29 @@ names=$(order)
 [ "$(head -n 1 <<<"$names")" = packed ] || fail "the sort left gaps between the buttons"
 [ "$(tail -n +2 <<<"$names")" = "$(tail -n +2 <<<"$names" | LC_ALL=C.UTF-8 sort)" ] ||
     fail "the buttons are not in name order after the sort: $(tail -n +2 <<<"$names" | tr '\n' ';')"
+
+# A tap on an empty cell opens the picker over the screen; a tap on the first contact (and, when it
+# has several numbers, on its first number) fills the cell. After the sort the second page holds two
+# buttons, so its first cell of the second row is empty.
+button_count() { order | tail -n +2 | grep -c . || true; }
+buttons=$(button_count)
+press 180 600
+release 180 600
+sleep 1
+press 84 300
+release 84 300
+sleep 1.5
+take picker-open 480x640
+expect 84 300 not "the picker covers the page"
+picked() { [ "$(button_count)" -gt "$buttons" ]; }
+for attempt in 1 2; do
+    picked && break
+    xdotool mousemove 120 80 click 1
+    sleep 1.5
+done
+wait_for 10 picked || fail "the picker did not fill the empty cell"
+sleep 1
+take picked 480x640
 
 # The two menus on the small screen (240x320 at 96 dpi), for the screenshots.
 stop_programs
