@@ -1,4 +1,5 @@
-// The rename dialog run modally, driven from a timer of the test's thread as a user would drive it.
+// The rename dialog run modally, driven from a timer of the test's thread as a user would drive it, and
+// the names it suggests.
 #include "mainscreen/NameEditDialog.h"
 #include "resources/ResourceIds.h"
 #include "support/WStringPrinter.h"
@@ -139,4 +140,21 @@ TEST_F(RenameDialog, TheDialogFillsTheScreenAboveItsSoftKeys) {
     EXPECT_EQ(listRect.left - dialogRect.left, dialogRect.right - listRect.right)
         << "margins alike on both sides";
     EXPECT_FALSE(IsWindow(bar)) << "the soft keys go with the dialog";
+}
+
+TEST(RenameSuggestions, EachNameNeedsTheNamesItIsBuiltFrom) {
+    auto suggestions = [](const wchar_t* first, const wchar_t* last, const wchar_t* company) {
+        const Array<WString> list = NameEditDialog::SuggestionsFor(first, last, company);
+        std::vector<std::wstring> names;
+        for (int i = 0; i < list.GetSize(); ++i) names.emplace_back(list[i]);
+        return names;
+    };
+    EXPECT_EQ(suggestions(L"Пётр", L"", L"Орвеникс"), (std::vector<std::wstring>{L"Пётр", L"Орвеникс"}))
+        << "the first name with the company needs the last name too";
+    EXPECT_EQ(suggestions(L"", L"Иванов", L"Орвеникс"),
+              (std::vector<std::wstring>{L"Иванов", L"Иванов (Орвеникс)", L"Орвеникс"}));
+    EXPECT_EQ(suggestions(L"100%", L"%s", L""),
+              (std::vector<std::wstring>{L"100%", L"100% %s", L"%s, 100%", L"%s"}))
+        << "names are data, not formats";
+    EXPECT_TRUE(suggestions(L"", L"", L"").empty());
 }
