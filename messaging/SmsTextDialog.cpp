@@ -20,6 +20,7 @@ constexpr COLORREF TitleColour = 0x000000;
 constexpr COLORREF NameColour = 0x5D5D5D;
 constexpr COLORREF RowColour = 0x000000;
 constexpr COLORREF SelectedRowColour = 0xFFFFFF;
+constexpr wchar_t FontFace[] = L"Tahoma";
 constexpr int TitlePoints = 12;
 constexpr int NamePoints = 10;
 constexpr int RowPoints = 10;
@@ -27,17 +28,6 @@ constexpr int HeaderMargin = 4; // at 96 dpi, each side of the header's text
 constexpr int RowMargin = 6;    // at 96 dpi, each side of a row's text
 constexpr wchar_t Title[] = L"SMS";
 enum RowImage { Unselected, Selected, Void };
-
-// Tahoma, bold, ClearType, from the system font's description.
-HFONT MakeFont(int points) {
-    LOGFONTW font = {};
-    GetObjectW(GetStockObject(SYSTEM_FONT), sizeof font, &font);
-    std::wcscpy(font.lfFaceName, L"Tahoma");
-    font.lfWeight = FW_BOLD;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    font.lfHeight = -static_cast<LONG>(points * ScreenMetrics.DpiY / 72.0 + 0.5);
-    return CreateFontIndirectW(&font);
-}
 
 int BitmapHeight(HBITMAP bitmap) {
     BITMAP size = {};
@@ -108,9 +98,9 @@ void SmsTextDialog::CreateSoftKeys() {
 }
 
 void SmsTextDialog::CreateFonts() {
-    if (!titleFont_) titleFont_.Reset(MakeFont(TitlePoints));
-    if (!nameFont_) nameFont_.Reset(MakeFont(NamePoints));
-    if (!rowFont_) rowFont_.Reset(MakeFont(RowPoints));
+    if (!titleFont_) titleFont_.Reset(CreatePointFont(FontFace, TitlePoints, FW_BOLD));
+    if (!nameFont_) nameFont_.Reset(CreatePointFont(FontFace, NamePoints, FW_BOLD));
+    if (!rowFont_) rowFont_.Reset(CreatePointFont(FontFace, RowPoints, FW_BOLD));
 }
 
 HDC SmsTextDialog::Source(HDC like) {
