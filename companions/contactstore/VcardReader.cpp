@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace vcard {
@@ -255,8 +256,12 @@ struct Label {
 
 // Everything a card collects before it is stored.
 struct CardBuilder {
-    std::string N, Fn, Org, Uid, SortString, SortAs, Notes, RawNotes, Photo;
+    std::string N, Fn, Org, Uid, SortString, SortAs, Notes, RawNotes;
+    std::string_view Photo; // its base64 text in the file's text, decoded when the card is stored
     bool HasN = false, HasRawNotes = false, HasPhoto = false;
+    uint32_t Line = 0; // of its BEGIN
+    // What was wrong with the card so far (line, what), named once the card's name is known.
+    std::vector<std::pair<uint32_t, std::string>> Problems;
     // What Store works on, kept between cards for the buffers.
     std::string First, Last, Middle, Company, SortName, FullName, Overflow, Text;
     std::vector<std::string_view> Parts;
@@ -266,12 +271,20 @@ struct CardBuilder {
 
     void Clear() {
         N.clear(), Fn.clear(), Org.clear(), Uid.clear(), SortString.clear(), SortAs.clear();
-        Notes.clear(), RawNotes.clear(), Photo.clear();
+        Notes.clear(), RawNotes.clear(), Photo = {};
         HasN = HasRawNotes = HasPhoto = false;
         TelCount = 0;
         Labels.clear();
+        Problems.clear();
+    }
+
+    void Add(uint32_t line, std::string what) {
+        if (Problems.size() < ParseResult::MaxProblems) Problems.emplace_back(line, std::move(what));
     }
 };
+
+// The most numbers a card keeps: more are bad input, not a contact.
+constexpr size_t MaxNumbers = 100;
 
 // One property line taken apart.
 struct Property {
@@ -279,6 +292,7 @@ struct Property {
     unsigned Types = 0;
     bool QuotedPrintable = false, Base64 = false, Uri = false;
     UINT CodePage = 0;
+    std::string_view UnknownCharset; // a CHARSET whose code page is not known
     std::string_view SortAs;
 };
 
@@ -308,6 +322,7 @@ void ReadParameter(std::string_view parameter, Property& property) {
         if (EqualsNoCase(value, "BASE64") || EqualsNoCase(value, "B")) property.Base64 = true;
     } else if (EqualsNoCase(key, "CHARSET")) {
         property.CodePage = CodePageOf(value);
+        if (!property.CodePage) property.UnknownCharset = value;
     } else if (EqualsNoCase(key, "VALUE")) {
         property.Uri = EqualsNoCase(value, "URI") || EqualsNoCase(value, "URL");
     } else if (EqualsNoCase(key, "SORT-AS")) {
@@ -341,8 +356,9 @@ bool ReadProperty(std::string_view line, Property& property) {
     return true;
 }
 
-// The value of a text property as UTF-8 with its escapes still in place.
-void DecodeText(const Property& property, std::string& scratch, std::string& out) {
+// The value of a text property as UTF-8 with its escapes still in place, without NUL characters
+// (which would end the text where the program reads it); the count of NULs dropped.
+size_t DecodeText(const Property& property, std::string& scratch, std::string& out) {
     out.clear();
     if (property.QuotedPrintable) {
         scratch.clear();
@@ -351,21 +367,42 @@ void DecodeText(const Property& property, std::string& scratch, std::string& out
     } else {
         AppendUtf8(property.Value, property.CodePage, out);
     }
+    const size_t size = out.size();
+    out.erase(std::remove(out.begin(), out.end(), '\0'), out.end());
+    return size - out.size();
 }
 
-// PHOTO as inline base64 or a data: URI; a link elsewhere gives nothing.
-bool DecodePhoto(const Property& property, std::string& out) {
-    out.clear();
+// Whether the value is inline picture bytes: base64, or a data: URI.
+bool IsInlinePicture(const Property& property) {
+    return (property.Base64 && !property.Uri) || StartsNoCase(Trim(property.Value), "data:");
+}
+
+// Whether text is base64 that decodes to some bytes (as DecodeBase64 reads it).
+bool IsBase64(std::string_view text) {
+    bool any = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+        if (c == '=') break;
+        if (Base64Value(c) < 0) return false;
+        any = true;
+    }
+    return any;
+}
+
+// The base64 text of a PHOTO given inline or as a data: URI; empty for a link elsewhere or a malformed
+// value. The value may span the file's lines as they stand: DecodeBase64 skips line breaks and indents.
+std::string_view PictureBase64(const Property& property) {
     std::string_view value = Trim(property.Value);
     if (StartsNoCase(value, "data:")) {
-        size_t comma = value.find(',');
-        if (comma == std::string_view::npos) return false;
-        std::string_view header = value.substr(0, comma);
-        if (header.size() < 7 || !EqualsNoCase(header.substr(header.size() - 7), ";base64")) return false;
-        return DecodeBase64(value.substr(comma + 1), out);
+        const size_t comma = value.find(',');
+        if (comma == std::string_view::npos) return {};
+        const std::string_view header = value.substr(0, comma);
+        if (header.size() < 7 || !EqualsNoCase(header.substr(header.size() - 7), ";base64")) return {};
+        value = value.substr(comma + 1);
+    } else if (property.Uri || !property.Base64) {
+        return {};
     }
-    if (property.Uri || !property.Base64) return false;
-    return DecodeBase64(value, out);
+    return IsBase64(value) ? value : std::string_view();
 }
 
 // The number as it is dialled: "tel:" taken off, an extension kept after a pause.
@@ -423,7 +460,18 @@ void AddOverflowNumbers(std::string& notes, const std::string& items) {
     }
 }
 
-void Store(CardBuilder& card, CardSet& set) {
+// Cuts notes longer than NotesLimit: they keep their information block (from its start marker on)
+// when they have one, else their start. True when anything was cut.
+bool LimitNotes(std::string& notes) {
+    if (notes.size() <= NotesLimit) return false;
+    const size_t block = notes.find(BlockStart);
+    const std::string_view kept =
+        CutAtCharacter(std::string_view(notes).substr(block == std::string::npos ? 0 : block), NotesLimit);
+    notes.assign(std::string(kept));
+    return true;
+}
+
+void Store(CardBuilder& card, CardSet& set, ParseResult& result) {
     std::vector<std::string_view>& parts = card.Parts;
     std::string &first = card.First, &last = card.Last, &middle = card.Middle, &company = card.Company,
                 &sortName = card.SortName, &fn = card.FullName, &text = card.Text;
@@ -467,57 +515,61 @@ void Store(CardBuilder& card, CardSet& set) {
         sortName = !last.empty() ? last : !first.empty() ? first : company;
     }
 
-    // Numbers: kinds first by their labels, then by their types; what finds no kind goes to the notes.
+    // Numbers: their types come from their labels, else from TYPE; numbers with types take their kinds
+    // first, then the others follow as extra numbers, and so does any number that finds no free kind.
     std::string_view phones[PhoneKinds];
     std::string& overflow = card.Overflow;
     overflow.clear();
-    for (size_t t = 0; t < card.TelCount; ++t) {
-        const Tel& tel = card.Tels[t];
-        bool repeated = false;
-        for (size_t before = 0; before < t && !repeated; ++before)
-            repeated = card.Tels[before].Number == tel.Number;
-        if (tel.Number.empty() || repeated) continue;
-        std::string_view customLabel;
-        unsigned types = tel.Types;
-        if (!tel.Group.empty()) {
-            for (const Label& label : card.Labels) {
-                if (!EqualsNoCase(label.Group, tel.Group)) continue;
-                unsigned labelled = TelTypeFromName(LabelName(label.Text));
-                if (labelled) {
-                    types = labelled;
-                } else if (!LabelName(label.Text).empty()) {
-                    customLabel = LabelName(label.Text);
+    for (const bool typed : {true, false}) {
+        for (size_t t = 0; t < card.TelCount; ++t) {
+            const Tel& tel = card.Tels[t];
+            bool repeated = false;
+            for (size_t before = 0; before < t && !repeated; ++before)
+                repeated = card.Tels[before].Number == tel.Number;
+            if (tel.Number.empty() || repeated) continue;
+            std::string_view customLabel;
+            unsigned types = tel.Types;
+            if (!tel.Group.empty()) {
+                for (const Label& label : card.Labels) {
+                    if (!EqualsNoCase(label.Group, tel.Group)) continue;
+                    const unsigned labelled = TelTypeFromName(LabelName(label.Text));
+                    if (labelled) {
+                        types = labelled;
+                    } else if (!LabelName(label.Text).empty()) {
+                        customLabel = LabelName(label.Text);
+                    }
                 }
             }
-        }
-        KindChoice choice = PhoneKindFor(types);
-        bool stored = false;
-        if (customLabel.empty() || types) {
-            for (int k = 0; k < choice.Count; ++k) {
-                int kind = choice.Kinds[k];
-                if (phones[kind].empty()) {
-                    phones[kind] = tel.Number;
-                    stored = true;
-                    break;
-                }
+            if ((types != 0) != typed) continue;
+            const KindChoice choice = PhoneKindFor(types);
+            bool stored = false;
+            for (int k = 0; k < choice.Count && !stored; ++k) {
+                if (!phones[choice.Kinds[k]].empty()) continue;
+                phones[choice.Kinds[k]] = tel.Number;
+                stored = true;
             }
+            if (stored) continue;
+            if (!overflow.empty()) overflow += ' ';
+            overflow += '[';
+            AppendBracketText(customLabel.empty() ? std::string_view(choice.OverflowLabel) : customLabel,
+                              overflow);
+            overflow += ": ";
+            AppendBracketText(tel.Number, overflow);
+            overflow += ']';
         }
-        if (stored) continue;
-        if (!overflow.empty()) overflow += ' ';
-        overflow += '[';
-        AppendBracketText(customLabel.empty() ? std::string_view(choice.OverflowLabel) : customLabel,
-                          overflow);
-        overflow += ": ";
-        AppendBracketText(tel.Number, overflow);
-        overflow += ']';
     }
+    if (LimitNotes(card.HasRawNotes ? card.RawNotes : card.Notes))
+        card.Add(card.Line, "notes longer than " + std::to_string(NotesLimit / 1024) + " KB: cut");
     if (!overflow.empty() && !card.HasRawNotes) AddOverflowNumbers(card.Notes, overflow);
 
     Card stored;
     stored.Start = static_cast<uint32_t>(set.Bytes.size());
     stored.RawNotes = card.HasRawNotes;
     auto put = [&](Field field, std::string_view value) {
-        value = CutAtCharacter(value, ShortFieldLimit);
+        if (value.size() > ShortFieldLimit) {
+            card.Add(card.Line, "a name or number longer than 64 KB: cut");
+            value = CutAtCharacter(value, ShortFieldLimit);
+        }
         set.Bytes.append(value);
         stored.Length[field] = static_cast<uint16_t>(value.size());
     };
@@ -530,8 +582,10 @@ void Store(CardBuilder& card, CardSet& set) {
     const std::string_view notes = card.HasRawNotes ? card.RawNotes : card.Notes;
     set.Bytes.append(notes);
     stored.NotesLength = static_cast<uint32_t>(notes.size());
-    set.Bytes.append(card.Photo);
-    stored.PhotoLength = static_cast<uint32_t>(card.Photo.size());
+    // The picture is decoded straight into the set: it is held once.
+    const size_t picture = set.Bytes.size();
+    DecodeBase64(card.Photo, set.Bytes);
+    stored.PhotoLength = static_cast<uint32_t>(set.Bytes.size() - picture);
     std::string& key = card.Text;
     if (!card.Uid.empty()) {
         key = "U:";
@@ -546,6 +600,16 @@ void Store(CardBuilder& card, CardSet& set) {
     AppendKeyText(card.Org, key);
     stored.NameKey = KeyHash(key);
     set.Cards.push_back(stored);
+
+    // The card's problems go out under its name.
+    const std::string_view name = !Trim(fn).empty() ? Trim(fn) : std::string_view(sortName);
+    for (auto& [at, what] : card.Problems) {
+        if (result.Problems.size() == ParseResult::MaxProblems) {
+            ++result.MoreProblems;
+            continue;
+        }
+        result.Problems.push_back({at, std::string(CutAtCharacter(name, 80)), std::move(what)});
+    }
 }
 
 // The text as UTF-8 without a byte order mark; UTF-16 files (with a mark, or plain ASCII-looking
@@ -573,33 +637,91 @@ std::string_view Normalise(std::string_view text, std::string& converted) {
     return converted;
 }
 
-// Physical lines of the text, without their line breaks.
+// Physical lines of the text, without their line breaks: a line ends in LF, in CR LF, or in CR alone
+// (classic Mac files); "CR CR LF", which some writers produce, is one break.
 class Lines {
 public:
     explicit Lines(std::string_view text) : text_(text) {}
 
     bool AtEnd() const { return pos_ >= text_.size(); }
-    std::string_view Peek() const { return Line(pos_).first; }
+    std::string_view Peek() const { return Line(pos_).Text; }
     std::string_view Next() {
-        auto [line, next] = Line(pos_);
-        pos_ = next;
-        return line;
+        const Found line = Line(pos_);
+        pos_ = line.Next;
+        end_ = line.End;
+        ++number_;
+        return line.Text;
     }
+    // Whether the next line continues the last one (a folded line starts with a blank or a tab).
+    bool FoldedNext() const {
+        const std::string_view next = Peek();
+        return !AtEnd() && !next.empty() && (next[0] == ' ' || next[0] == '\t');
+    }
+    // The number of the line Next gave last, counting from 1.
+    uint32_t Number() const { return number_; }
+    // Where the next line starts, and where the text of the line Next gave last ends.
+    size_t Position() const { return pos_; }
+    size_t End() const { return end_; }
+    std::string_view Text() const { return text_; }
 
 private:
-    std::pair<std::string_view, size_t> Line(size_t from) const {
-        if (from >= text_.size()) return {{}, text_.size()};
-        const void* found = std::memchr(text_.data() + from, '\n', text_.size() - from);
-        size_t end =
-            found ? static_cast<size_t>(static_cast<const char*>(found) - text_.data()) : text_.size();
-        size_t next = found ? end + 1 : end;
-        while (end > from && text_[end - 1] == '\r') --end; // some writers end lines with "\r\r\n"
-        return {text_.substr(from, end - from), next};
+    struct Found {
+        std::string_view Text;
+        size_t End, Next;
+    };
+    Found Line(size_t from) const {
+        if (from >= text_.size()) return {{}, text_.size(), text_.size()};
+        const size_t end = std::min(Next(from, '\n', lf_), Next(from, '\r', cr_));
+        size_t next = end;
+        while (next < text_.size() && text_[next] == '\r') ++next;
+        if (next < text_.size() && text_[next] == '\n') ++next;
+        return {text_.substr(from, end - from), end, next};
+    }
+    // The first c at or after from; found holds the last answer, so that the text is searched once
+    // however often lines are looked at.
+    size_t Next(size_t from, char c, size_t& found) const {
+        if (found >= from && found != SIZE_MAX) return found;
+        const void* at = std::memchr(text_.data() + from, c, text_.size() - from);
+        found = at ? static_cast<size_t>(static_cast<const char*>(at) - text_.data()) : text_.size();
+        return found;
     }
 
     std::string_view text_;
     size_t pos_ = 0;
+    size_t end_ = 0;
+    uint32_t number_ = 0;
+    mutable size_t lf_ = SIZE_MAX, cr_ = SIZE_MAX; // the next LF and CR found so far
 };
+
+// Appends folded text to out without its folds: a line break and the one blank or tab after it.
+void Unfold(std::string_view text, std::string& out) {
+    out.reserve(out.size() + text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r' && text[i] != '\n') {
+            out += text[i];
+            continue;
+        }
+        while (i + 1 < text.size() && text[i + 1] == '\r') ++i;
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (i + 1 < text.size() && (text[i + 1] == ' ' || text[i + 1] == '\t')) ++i;
+    }
+}
+
+// What is kept of a value longer than LineLimit: a window of that size from just before the notes'
+// information block when the value has one ("=3D" and escaped line breaks included), else its start.
+std::string_view KeptPart(std::string_view value) {
+    const size_t marker = value.find("start pim information");
+    const size_t from = marker == std::string_view::npos ? 0 : marker < 16 ? 0 : marker - 16;
+    return value.substr(from, LineLimit);
+}
+
+// Appends piece to text as long as text stays within limit; false when something was left out.
+bool AppendWithin(std::string& text, std::string_view piece, size_t limit) {
+    if (text.size() >= limit) return piece.empty();
+    const size_t room = limit - text.size();
+    text.append(piece.substr(0, room));
+    return piece.size() <= room;
+}
 
 } // namespace
 
@@ -659,7 +781,7 @@ KindChoice PhoneKindFor(unsigned types) {
     if (types & TelMms) return {{Mms}, 1, "MMS"};
     if (types & TelHome) return {{Home, Home2}, 2, "Домашний"};
     if (types & TelWork) return {{Work, Work2}, 2, "Рабочий"};
-    return {{Mobile, Home, Home2, Work, Work2}, 5, "Телефон"};
+    return {{}, 0, "Телефон"};
 }
 
 ParseResult ParseVcards(std::string_view input, CardSet& set) {
@@ -672,59 +794,82 @@ ParseResult ParseVcards(std::string_view input, CardSet& set) {
     set.Cards.reserve(set.Cards.size() + input.size() / 128);
     CardBuilder card;
     bool inCard = false;
-    std::string joined, scratch, value, unescaped;
+    std::string joined, scratch, value, unescaped, text;
 
     auto finish = [&] {
         if (!inCard) return;
-        Store(card, set);
+        Store(card, set, result);
         ++result.Cards;
         inCard = false;
     };
+    // A text value, its NUL characters dropped and its unknown charset told.
+    auto decode = [&](const Property& property, std::string& out, uint32_t line) {
+        if (!property.UnknownCharset.empty())
+            card.Add(line, "unknown CHARSET " + std::string(CutAtCharacter(property.UnknownCharset, 40)) +
+                               ": read as UTF-8 or windows-1251");
+        if (DecodeText(property, scratch, out))
+            card.Add(line, std::string(CutAtCharacter(property.Name, 40)) + " held NUL characters: dropped");
+    };
 
     while (!lines.AtEnd()) {
+        const size_t start = lines.Position();
         std::string_view line = lines.Next();
-        // Folded lines continue with a blank or a tab.
-        if (!lines.AtEnd() && !lines.Peek().empty() && (lines.Peek()[0] == ' ' || lines.Peek()[0] == '\t')) {
-            joined.assign(line);
-            while (!lines.AtEnd() && !lines.Peek().empty() &&
-                   (lines.Peek()[0] == ' ' || lines.Peek()[0] == '\t'))
-                joined.append(lines.Next().substr(1));
+        const uint32_t number = lines.Number();
+        Property property;
+        bool parsed = ReadProperty(line, property);
+        const std::string_view first = line;
+        const bool picture = parsed && IsInlinePicture(property);
+        // The property as the file holds it, over its folded lines; a picture also over the unindented
+        // lines of base64 that some 2.1 writers continue with. A picture is decoded from the lines as
+        // they stand; other values are unfolded, long ones cut to LineLimit first.
+        while (lines.FoldedNext()) lines.Next();
+        if (picture)
+            while (!lines.AtEnd() && IsBase64Line(lines.Peek())) lines.Next();
+        const std::string_view raw = lines.Text().substr(start, lines.End() - start);
+        if (picture) {
+            line = raw;
+        } else if (raw.size() > LineLimit) {
+            const size_t head = parsed ? static_cast<size_t>(property.Value.data() - first.data()) : 0;
+            joined.assign(raw.substr(0, head));
+            Unfold(KeptPart(raw.substr(head)), joined);
+            line = joined;
+            if (inCard) card.Add(number, "a line longer than 256 KB: cut");
+        } else if (raw.size() != line.size()) {
+            joined.clear();
+            Unfold(raw, joined);
             line = joined;
         }
-        Property property;
-        if (!ReadProperty(line, property)) continue;
-        if (property.QuotedPrintable) {
+        if (line.data() != first.data() || line.size() != first.size()) {
+            property = Property();
+            parsed = ReadProperty(line, property);
+        }
+        if (!parsed) {
+            if (inCard && !Trim(line).empty()) card.Add(number, "a line without ':' was left out");
+            continue;
+        }
+        if (property.QuotedPrintable && !property.Value.empty() && property.Value.back() == '=') {
             // Soft line breaks: a value ending in '=' goes on in the next line, as it stands.
-            if (!property.Value.empty() && property.Value.back() == '=') {
-                std::string continued(line.substr(0, line.size() - 1));
-                while (!lines.AtEnd()) {
-                    std::string_view next = lines.Next();
-                    if (!next.empty() && next.back() == '=') {
-                        continued.append(next.substr(0, next.size() - 1));
-                    } else {
-                        continued.append(next);
-                        break;
-                    }
-                }
-                joined = std::move(continued);
-                property = Property();
-                ReadProperty(joined, property);
+            std::string continued(line.substr(0, line.size() - 1));
+            bool whole = true;
+            while (!lines.AtEnd()) {
+                const std::string_view next = lines.Next();
+                const bool soft = !next.empty() && next.back() == '=';
+                whole &= AppendWithin(continued, soft ? next.substr(0, next.size() - 1) : next, LineLimit);
+                if (!soft) break;
             }
-        } else if (property.Base64) {
-            // Some 2.1 writers continue base64 on lines that are not indented.
-            if (!lines.AtEnd() && IsBase64Line(lines.Peek())) {
-                if (line.data() != joined.data()) joined.assign(line);
-                while (!lines.AtEnd() && IsBase64Line(lines.Peek())) joined.append(lines.Next());
-                property = Property();
-                ReadProperty(joined, property);
-            }
+            if (!whole && inCard) card.Add(number, "a line longer than 256 KB: cut");
+            joined = std::move(continued);
+            property = Property();
+            ReadProperty(joined, property);
         }
 
         const std::string_view name = property.Name;
         if (EqualsNoCase(name, "BEGIN")) {
             if (EqualsNoCase(Trim(property.Value), "VCARD")) {
+                if (inCard) card.Add(card.Line, "no END:VCARD: the card ends where the next one begins");
                 finish();
                 card.Clear();
+                card.Line = number;
                 inCard = true;
             }
             continue;
@@ -733,19 +878,23 @@ ParseResult ParseVcards(std::string_view input, CardSet& set) {
         if (EqualsNoCase(name, "END")) {
             if (EqualsNoCase(Trim(property.Value), "VCARD")) finish();
         } else if (EqualsNoCase(name, "N")) {
-            DecodeText(property, scratch, card.N);
+            decode(property, card.N, number);
             card.HasN = true;
             card.SortAs = property.SortAs;
         } else if (EqualsNoCase(name, "FN")) {
-            DecodeText(property, scratch, card.Fn);
+            decode(property, card.Fn, number);
         } else if (EqualsNoCase(name, "ORG")) {
-            if (card.Org.empty()) DecodeText(property, scratch, card.Org);
+            if (card.Org.empty()) decode(property, card.Org, number);
         } else if (EqualsNoCase(name, "UID")) {
-            DecodeText(property, scratch, card.Uid);
+            decode(property, card.Uid, number);
         } else if (EqualsNoCase(name, "SORT-STRING")) {
-            DecodeText(property, scratch, card.SortString);
+            decode(property, card.SortString, number);
         } else if (EqualsNoCase(name, "TEL") || EqualsNoCase(name, "X-MS-TEL")) {
-            DecodeText(property, scratch, value);
+            if (card.TelCount == MaxNumbers) {
+                card.Add(number, "more than " + std::to_string(MaxNumbers) + " numbers: the rest left out");
+                continue;
+            }
+            decode(property, value, number);
             unescaped.clear();
             Unescape(value, unescaped, " ");
             if (card.TelCount == card.Tels.size()) card.Tels.emplace_back();
@@ -754,29 +903,37 @@ ParseResult ParseVcards(std::string_view input, CardSet& set) {
             tel.Types = property.Types;
             CleanNumber(unescaped, tel.Number);
         } else if (EqualsNoCase(name, "X-ABLABEL")) {
-            DecodeText(property, scratch, value);
-            std::string unescaped;
+            if (card.Labels.size() == MaxNumbers) continue;
+            decode(property, value, number);
+            unescaped.clear();
             Unescape(value, unescaped, " ");
             card.Labels.push_back({std::string(property.Group), std::string(Trim(unescaped))});
         } else if (EqualsNoCase(name, "NOTE")) {
-            DecodeText(property, scratch, value);
-            std::string text;
+            decode(property, value, number);
+            text.clear();
             Unescape(value, text, "\r\n");
             if (text.empty()) continue;
-            if (!card.Notes.empty()) card.Notes += "\r\n";
-            card.Notes += text;
+            if (!card.Notes.empty()) AppendWithin(card.Notes, "\r\n", LineLimit);
+            AppendWithin(card.Notes, text, LineLimit);
         } else if (EqualsNoCase(name, "X-DIALVANE-NOTES")) {
             card.RawNotes.clear();
             card.HasRawNotes = DecodeBase64(property.Value, card.RawNotes);
+            if (!card.HasRawNotes) card.Add(number, "X-DIALVANE-NOTES is not base64: left out");
         } else if (EqualsNoCase(name, "PHOTO")) {
-            if (!card.HasPhoto) card.HasPhoto = DecodePhoto(property, card.Photo);
+            if (card.HasPhoto) continue;
+            card.Photo = PictureBase64(property);
+            card.HasPhoto = !card.Photo.empty();
+            if (!card.HasPhoto && IsInlinePicture(property))
+                card.Add(number, "PHOTO is not base64: left out");
         }
     }
     if (inCard) {
         result.Complete = false;
+        card.Add(card.Line, "no END:VCARD: the file ends inside the card");
         finish();
     }
-    set.Bytes.shrink_to_fit();
+    // Spare room is given back, unless there is too little of it to be worth a copy of everything.
+    if (set.Bytes.capacity() - set.Bytes.size() > set.Bytes.size() / 8) set.Bytes.shrink_to_fit();
     set.Cards.shrink_to_fit();
     return result;
 }

@@ -10,20 +10,46 @@
 // | FN, when N gives no name           | First = all but the last word, Last = the last word           |
 // | ORG (first part)                   | Company                                                       |
 // | SORT-STRING; else N's SORT-AS      | SortName; else "Last, First", Last, First or Company          |
-// | TEL, by its types or its X-ABLabel | one of the 13 phone kinds (PhoneKindFor below)                |
-// | TEL that finds no free kind        | a "Phone:" item in the notes' information block               |
-// | NOTE (several join by a line break)| Notes, stored as text                                         |
+// | TEL, by its types or its X-ABLabel | one of the 13 phone kinds, or an extra number (table below)   |
+// | NOTE (several join by a line break)| Notes, stored as text (at most NotesLimit bytes)              |
 // | X-DIALVANE-NOTES (base64)          | Notes as raw bytes (e.g. the compact rich-text format)        |
 // | PHOTO (base64 or data: URI)        | Picture bytes, as they are (JPEG, PNG, GIF, BMP, …)           |
 // | UID                                | UidKey, from "U:<uid>"; NameKey from "N:<FN, N and ORG>"      |
 //
+// Numbers. A number takes the first free kind its types allow; numbers with types are placed first, in
+// the order of the file, then those without. A number that finds no free kind, and every number
+// whose types say nothing of its kind, becomes an extra number: a "Phone:" item of the notes'
+// information block, with a label of its own. A number never gets a kind the file does not give it.
+//
+// | types (TYPE=, bare 2.1 types, X-ABLabel)       | kinds, in order | label as an extra number  |
+// |------------------------------------------------|-----------------|---------------------------|
+// | FAX with HOME (HOMEFAX)                        | 9 home fax      | "Дом. факс"               |
+// | FAX otherwise (WORKFAX, OTHERFAX)              | 8 work fax      | "Раб. факс"               |
+// | PAGER                                          | 5 pager         | "Пейджер"                 |
+// | CAR                                            | 12 car          | "Авто"                    |
+// | CELL, MOBILE, IPHONE                           | 0 mobile        | "Мобильный"               |
+// | ASSISTANT, X-ASSISTANT                         | 7 assistant     | "Ассистент"               |
+// | RADIO, X-RADIO                                 | 6 radio         | "Радио"                   |
+// | COMPANY, X-COMPANY, MAIN, COMPANYMAIN          | 10 company      | "Организация"             |
+// | MMS, X-MMS                                     | 11 MMS          | "MMS"                     |
+// | HOME                                           | 1, 2 home       | "Домашний"                |
+// | WORK                                           | 3, 4 work       | "Рабочий"                 |
+// | none, or only VOICE, PREF, TEXT, VIDEO, …      | none            | "Телефон"                 |
+// | an X-ABLabel of the user's own ("Дача")        | none            | the label itself          |
+// Where one number has several types, the row higher in the table decides.
+//
 // Values are decoded from QUOTED-PRINTABLE and base64, folded lines are joined, and text is stored
 // as UTF-8: from the CHARSET parameter when it names a known code page, else as UTF-8 when the bytes
-// are valid UTF-8, else as windows-1251. Files may also be UTF-16 with a byte order mark.
+// are valid UTF-8, else as windows-1251. Files may also be UTF-16 with a byte order mark. Lines may
+// end in CR, LF or CR LF, mixed. NUL characters are dropped from text values.
 //
 // Bad input never stops the reader: a card without END ends at the next BEGIN or at the end of the
 // text and keeps what it read; a property it cannot decode (bad base64, a line without ':') is left
 // out; text outside cards is ignored. A number identical to one the card already holds is dropped.
+// What a card costs is bounded: a text property's line is read up to LineLimit bytes, the notes are
+// kept up to NotesLimit bytes (their information block first), and a picture is decoded straight
+// from the file's text, so it is held once and never larger than the file's bytes of it. Everything
+// cut or left out is told in ParseResult::Problems.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -87,9 +113,22 @@ struct CardSet {
     std::string_view Get(const Card& card, Field field) const;
 };
 
+constexpr size_t LineLimit = 256 * 1024;
+constexpr size_t NotesLimit = 64 * 1024;
+
+// One thing wrong with the input, for the error log.
+struct Problem {
+    uint32_t Line = 0; // where it was found, counting from 1
+    std::string Card;  // the name of the card it was found in, when it has one (UTF-8)
+    std::string What;
+};
+
 struct ParseResult {
     int Cards = 0;
-    bool Complete = true; // false when the text ends inside a card (a file still being written)
+    bool Complete = true;          // false when the text ends inside a card (a file still being written)
+    std::vector<Problem> Problems; // the first MaxProblems found
+    int MoreProblems = 0;          // found beyond those
+    static constexpr size_t MaxProblems = 20;
 };
 
 // Reads every card of text (any of the encodings above) and appends it to set.
@@ -110,9 +149,9 @@ enum TelType : unsigned {
 };
 
 // The kinds a number of these types may take, in order of preference (the first free one is used),
-// and the label its "Phone:" item gets when all are taken.
+// and the label its "Phone:" item gets when all are taken (the table above).
 struct KindChoice {
-    int Kinds[5];
+    int Kinds[2];
     int Count;
     const char* OverflowLabel; // UTF-8
 };

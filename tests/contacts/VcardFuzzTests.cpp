@@ -20,6 +20,8 @@ const char* const Seeds[] = {
     "VCARD\n",
     "BEGIN:VCARD\nVERSION:4.0\nN;SORT-AS=\"P,S\":P;S;;;\nTEL;VALUE=uri;TYPE=\"work,voice\":tel:+1-418;ext=1\n"
     "PHOTO:data:image/png;base64,iVBORw0KGgo=\nEND:VCARD\n",
+    // Classic Mac line ends and a folded picture (the mutations bring the NULs).
+    "BEGIN:VCARD\rVERSION:3.0\rUID:x\rN:A;C\rTEL:1\rPHOTO;ENCODING=b:iVBO\r Rw0K\rNOTE:a\\nb\rEND:VCARD\r",
 };
 
 // Mutates text in place: flips, inserts, deletes and duplicates bytes and whole spans.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -88,15 +89,23 @@ TEST(VcardReader, AppleLabelsDecideTheKindAndExistingBlocksTakeTheSpareNumbers) 
         "BEGIN:VCARD\nVERSION:3.0\nN:A;B\nitem2.TEL:905-222\nitem2.X-ABLabel:_$!<AssistantPhone>!$_\n"
         "item3.TEL;type=pref:777\nitem3.X-ABLabel:_$!<Mobile>!$_\nTEL;type=CELL:888\n"
         "NOTE:x\\n== start pim information ==\\nPhone: [Old: 1]\\n== end pim information ==\nEND:VCARD\n"
-        "BEGIN:VCARD\nTEL:1\nTEL:2\nTEL:3\nTEL:4\nTEL:5\nTEL:6\n"
+        "BEGIN:VCARD\nTEL:1\nTEL:2\n"
         "NOTE:== start pim information ==\nEND:VCARD\n");
     EXPECT_EQ(Phone(set, 0, Assistant), "905-222");
     EXPECT_EQ(Phone(set, 0, Mobile), "777");
     EXPECT_EQ(Get(set, 0, Notes), "x\r\n== start pim information ==\r\nPhone: [Мобильный: 888] [Old: 1]\r\n"
                                   "== end pim information ==");
-    EXPECT_EQ(Phone(set, 1, Mobile), "1");
-    EXPECT_EQ(Phone(set, 1, Work2), "5");
-    EXPECT_EQ(Get(set, 1, Notes), "== start pim information ==\r\nPhone: [Телефон: 6]");
+    EXPECT_EQ(Get(set, 1, Notes), "== start pim information ==\r\nPhone: [Телефон: 1] [Телефон: 2]");
+}
+
+TEST(VcardReader, NumbersClaimNoKindTheFileDoesNotGiveThem) {
+    CardSet set = Parse("BEGIN:VCARD\nVERSION:3.0\nN:A;B\nTEL:111\nTEL;TYPE=voice:222\nTEL;TYPE=CELL:333\n"
+                        "TEL;TYPE=HOME,VOICE:444\nTEL;TYPE=pref:555\nTEL;TYPE=CELL:666\nEND:VCARD\n");
+    EXPECT_EQ(Phone(set, 0, Mobile), "333") << "a typed number is not pushed aside by a typeless one";
+    EXPECT_EQ(Phone(set, 0, Home), "444");
+    for (int kind : {Home2, Work, Work2}) EXPECT_EQ(Phone(set, 0, kind), "") << kind;
+    EXPECT_EQ(Get(set, 0, Notes), "== start pim information ==\r\nPhone: [Мобильный: 666] [Телефон: 111] "
+                                  "[Телефон: 222] [Телефон: 555]\r\n== end pim information ==");
 }
 
 TEST(VcardReader, PicturesAndRawNotesDecodeFromBase64AndDataUris) {
@@ -120,14 +129,64 @@ TEST(VcardReader, BrokenInputIsReadAsFarAsItMakesSense) {
                         &result);
     ASSERT_EQ(set.Cards.size(), 3u);
     EXPECT_FALSE(result.Complete);
-    EXPECT_EQ(Phone(set, 0, Mobile), "1");
+    EXPECT_NE(Get(set, 0, Notes).find("[Телефон: 1]"), std::string::npos);
     EXPECT_EQ(Phone(set, 1, Mobile), "2");
     EXPECT_EQ(Phone(set, 2, Home), "3");
+    std::vector<std::string> problems;
+    for (const Problem& problem : result.Problems)
+        problems.push_back(problem.Card + "@" + std::to_string(problem.Line) + " " + problem.What);
+    EXPECT_EQ(problems,
+              (std::vector<std::string>{"One, A@2 no END:VCARD: the card ends where the next one begins",
+                                        "Two, B@7 a line without ':' was left out",
+                                        "Three, C@12 no END:VCARD: the file ends inside the card"}));
+}
 
-    std::string huge = "BEGIN:VCARD\nN:Long;" + std::string(1 << 20, 'x') + "\nTEL:5\nEND:VCARD\n";
-    CardSet big = Parse(huge);
-    EXPECT_EQ(Get(big, 0, First).size(), ShortFieldLimit) << "a name is cut, the card kept";
+TEST(VcardReader, WhatOneCardCostsIsBounded) {
+    // A line far longer than any value: the card is kept, the line cut to LineLimit.
+    CardSet big = Parse("BEGIN:VCARD\nN:Long;" + std::string(1 << 20, 'x') + "\nTEL;CELL:5\nEND:VCARD\n");
+    EXPECT_EQ(Get(big, 0, First).size(), ShortFieldLimit);
     EXPECT_EQ(Phone(big, 0, Mobile), "5");
+    // Ten megabytes of notes, folded or not, keep their information block and little else.
+    const std::string block = "\\n== start pim information ==\\nPhone: [Дача: 7]\\n== end pim information ==";
+    for (const std::string& fold : {std::string(), std::string("\r\n "), std::string("\r ")}) {
+        std::string note;
+        for (int i = 0; i < 10 * 1024; ++i) note += std::string(1024, 'n') + fold;
+        ParseResult result;
+        CardSet set = Parse("BEGIN:VCARD\nN:Big;Note\nNOTE:" + note + block + "\nEND:VCARD\n", &result);
+        const std::string notes = Get(set, 0, Notes);
+        EXPECT_LE(notes.size(), NotesLimit);
+        EXPECT_NE(notes.find("== start pim information ==\r\nPhone: [Дача: 7]"), std::string::npos)
+            << fold.size();
+        ASSERT_EQ(result.Problems.size(), 1u);
+        EXPECT_EQ(result.Problems[0].What, "a line longer than 256 KB: cut");
+    }
+    // Notes within a line's limit but past their own are cut to NotesLimit.
+    ParseResult result;
+    CardSet set =
+        Parse("BEGIN:VCARD\nN:Big;Note\nNOTE:" + std::string(100 * 1024, 'n') + "\nEND:VCARD\n", &result);
+    EXPECT_EQ(Get(set, 0, Notes), std::string(NotesLimit, 'n'));
+    ASSERT_EQ(result.Problems.size(), 1u);
+    EXPECT_EQ(result.Problems[0].What, "notes longer than 64 KB: cut");
+}
+
+TEST(VcardReader, LinesEndInCrLfOrBothAndNulCharactersAreDropped) {
+    ParseResult result;
+    CardSet set =
+        Parse("BEGIN:VCARD\rVERSION:2.1\rN:Petrov;Ivan\rTEL;CELL:1\rORG:Big\r  Corp\rEND:VCARD\r"
+              "BEGIN:VCARD\r\nN:Two;B\nTEL;HOME:2\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\rb\rEND:VCARD\n"
+              "BEGIN:VCARD\r\r\nN:Pet\0rov;Iv\0an\r\r\nTEL;CELL:12\x00"
+              "34\rEND:VCARD\r"s,
+              &result);
+    ASSERT_EQ(set.Cards.size(), 3u);
+    EXPECT_TRUE(result.Complete);
+    EXPECT_EQ(Names(set, 0), "Petrov|Ivan||Big Corp|Petrov, Ivan");
+    EXPECT_EQ(Phone(set, 0, Mobile), "1");
+    EXPECT_EQ(Phone(set, 1, Home), "2");
+    EXPECT_EQ(Get(set, 1, Notes), "ab");
+    EXPECT_EQ(Names(set, 2), "Petrov|Ivan|||Petrov, Ivan") << "what follows a NUL is kept";
+    EXPECT_EQ(Phone(set, 2, Mobile), "1234");
+    ASSERT_EQ(result.Problems.size(), 2u);
+    EXPECT_EQ(result.Problems[0].What, "N held NUL characters: dropped");
 }
 
 TEST(VcardReader, Utf16FilesAndUndeclaredCharsetsAreRead) {
