@@ -10,9 +10,9 @@
 
 namespace contactstore {
 
-// Size and time of one file of the store, to tell whether it changed.
+// Name, size and time of one file of the store, to tell whether it changed.
 struct StoreFile {
-    std::wstring Path;
+    std::wstring Name; // within the store's folder
     uint64_t Size = 0;
     uint64_t WriteTime = 0;
     bool operator==(const StoreFile&) const = default;

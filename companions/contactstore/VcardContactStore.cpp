@@ -1,77 +1,30 @@
 #include "companions/contactstore/VcardContactStore.h"
 
+#include "companions/contactstore/FileAccess.h"
+#include "companions/contactstore/TextConversion.h"
 #include "foundation/DataFiles.h"
+#include "foundation/ErrorLog.h"
 #include "foundation/ScopedHandles.h"
 #include "platform/MainWindowMessages.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
-#include <new>
 #include <utility>
 
 namespace contactstore {
 
 namespace {
 
-constexpr DWORD PollMs = 500;
-constexpr DWORD SettleMs = 200;
-constexpr DWORD IncompleteGraceMs = 2000;
-constexpr uint64_t LargestFile = 1ull << 30;
+constexpr DWORD PollMs = 2000;
 
-std::string Utf8(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, nullptr);
-    std::string out(static_cast<size_t>(std::max(size, 0)), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                            nullptr);
-    return out;
+uint64_t Join(DWORD high, DWORD low) {
+    return (static_cast<uint64_t>(high) << 32) | low;
 }
 
-// The file opened for reading, sharing it with writers, and its size; an invalid handle when it cannot
-// be opened or is larger than any card file.
-HANDLE OpenForReading(const std::wstring& path, LARGE_INTEGER& size) {
-    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file || !GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) > LargestFile)
-        return INVALID_HANDLE_VALUE;
-    return file.Release();
-}
-
-// The cards of a whole file, read through a view of it; false when it cannot be opened or read (e.g.
-// while another program holds it).
-bool ParseFile(const std::wstring& path, FileCards& cards) {
-    LARGE_INTEGER size;
-    ScopedFile file(OpenForReading(path, size));
-    if (!file) return false;
-    if (size.QuadPart == 0) {
-        cards.Complete = false;
-        return true;
-    }
-    ScopedHandle mapping(CreateFileMappingW(file.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-    if (!mapping) return false;
-    const void* view = MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, 0);
-    if (!view) return false;
-    std::string_view text(static_cast<const char*>(view), static_cast<size_t>(size.QuadPart));
-    cards.Complete = vcard::ParseVcards(text, cards.Set).Complete;
-    UnmapViewOfFile(view);
-    return true;
-}
-
-// The whole file; false when it cannot be opened or read.
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-    LARGE_INTEGER size;
-    ScopedFile file(OpenForReading(path, size));
-    if (!file) return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (!bytes.empty() &&
-        !ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
-        return false;
-    bytes.resize(read);
-    return true;
+// Whether the name is one the store reads: "*.vcf", but not the hidden files editors and sync tools
+// keep beside the cards (".name.vcf", "~name.vcf").
+bool IsCardFileName(const wchar_t* name) {
+    const size_t length = wcslen(name);
+    return length > 4 && name[0] != L'.' && name[0] != L'~' && _wcsicmp(name + length - 4, L".vcf") == 0;
 }
 
 // Tells the main window of this process; a store in another process (the contact viewer's) serves
@@ -81,32 +34,53 @@ void PostContactsChanged() {
          window = FindWindowExW(nullptr, window, MainWindowClassName, nullptr)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == GetCurrentProcessId())
-            PostMessageW(window, ContactsChangedMessage, 0, ContactsChanged);
+        if (owner == GetCurrentProcessId()) PostMessageW(window, ContactsChangedMessage, 0, ContactsChanged);
     }
 }
 
-bool FindFile(const std::wstring& path, StoreFile& file) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
-    file.Path = path;
-    file.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    file.WriteTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                     data.ftLastWriteTime.dwLowDateTime;
-    return true;
+// The problems the reader found in a file, one line each.
+void DescribeProblems(const std::wstring& file, const vcard::ParseResult& parsed,
+                      std::vector<std::wstring>& lines) {
+    for (const vcard::Problem& problem : parsed.Problems) {
+        std::wstring line = file;
+        if (!problem.Card.empty()) line += L": card \"" + Wide(problem.Card) + L"\"";
+        line += L" (line " + std::to_wstring(problem.Line) + L"): " + Wide(problem.What);
+        lines.push_back(std::move(line));
+    }
+    if (parsed.MoreProblems)
+        lines.push_back(file + L": " + std::to_wstring(parsed.MoreProblems) + L" more problems in this file");
+    if (parsed.Cards == 0 && parsed.Complete)
+        lines.push_back(file + L": no card in it (no BEGIN:VCARD line)");
+}
+
+// Whether each file of old has cards whose ids the assignment no longer gives.
+std::vector<bool> FilesLosingCards(const ContactSnapshot& old, const ContactIds::Assignment& assignment) {
+    std::vector<bool> losing(old.Files.size(), false);
+    auto next = assignment.ByOid.begin();
+    for (const ContactSnapshot::Entry& entry : old.ByOid) {
+        while (next != assignment.ByOid.end() && next->Oid < entry.Oid) ++next;
+        if (next == assignment.ByOid.end() || next->Oid != entry.Oid) losing[entry.File] = true;
+    }
+    return losing;
 }
 
 } // namespace
 
-VcardContactStore::VcardContactStore(Options options) : options_(std::move(options)) {
-    DWORD attributes = GetFileAttributesW(options_.Location.c_str());
+VcardContactStore::VcardContactStore(Options options)
+    : options_(std::move(options)), ids_(options_.StatePath) {
+    const DWORD attributes = GetFileAttributesW(options_.Location.c_str());
     folder_ = attributes != INVALID_FILE_ATTRIBUTES
                   ? (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
                   : options_.Location.size() < 4 ||
                         _wcsicmp(options_.Location.c_str() + options_.Location.size() - 4, L".vcf") != 0;
+    directory_ =
+        folder_ ? options_.Location : options_.Location.substr(0, options_.Location.find_last_of(L'\\'));
+    if (directory_.empty() || directory_.back() != L'\\') directory_ += L'\\';
     snapshot_ = std::make_shared<ContactSnapshot>();
-    LoadIds();
+    if (const int bad = ids_.Load()) {
+        ProblemReport report(L"contact store", L"ids");
+        report.Add((options_.StatePath + L": " + std::to_wstring(bad) + L" lines could not be read").c_str());
+    }
     Reload();
     if (options_.Watch) {
         stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -127,223 +101,185 @@ std::shared_ptr<const ContactSnapshot> VcardContactStore::Snapshot() const {
     return snapshot_;
 }
 
+std::wstring VcardContactStore::PathOf(const std::wstring& name) const {
+    return directory_ + name;
+}
+
 std::vector<StoreFile> VcardContactStore::ListFiles() const {
     std::vector<StoreFile> files;
     if (!folder_) {
-        StoreFile file;
-        if (FindFile(options_.Location, file)) files.push_back(file);
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExW(options_.Location.c_str(), GetFileExInfoStandard, &data) &&
+            !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back({options_.Location.substr(directory_.size()),
+                             Join(data.nFileSizeHigh, data.nFileSizeLow),
+                             Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
         return files;
     }
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((options_.Location + L"\\*.vcf").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return files;
+    ScopedFind find(FindFirstFileExW((directory_ + L"*").c_str(), FindExInfoBasic, &data,
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) return files;
     do {
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        StoreFile file;
-        file.Path = options_.Location + L"\\" + data.cFileName;
-        file.Size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        file.WriteTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                         data.ftLastWriteTime.dwLowDateTime;
-        files.push_back(file);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsCardFileName(data.cFileName)) continue;
+        files.push_back({data.cFileName, Join(data.nFileSizeHigh, data.nFileSizeLow),
+                         Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
+    } while (FindNextFileW(find.Get(), &data));
     std::sort(files.begin(), files.end(),
-              [](const StoreFile& a, const StoreFile& b) { return a.Path < b.Path; });
+              [](const StoreFile& a, const StoreFile& b) { return a.Name < b.Name; });
     return files;
+}
+
+std::shared_ptr<FileCards> VcardContactStore::ReadCards(const StoreFile& file, DWORD& error,
+                                                        std::vector<std::wstring>& problems) const {
+    std::string bytes;
+    if (!ReadWholeFile(PathOf(file.Name), bytes, error)) return nullptr;
+    auto cards = std::make_shared<FileCards>();
+    cards->File = file;
+    const vcard::ParseResult parsed = vcard::ParseVcards(bytes, cards->Set);
+    cards->Complete = parsed.Complete && !bytes.empty();
+    if (!bytes.empty()) DescribeProblems(file.Name, parsed, problems);
+    return cards;
+}
+
+bool VcardContactStore::Confirmed(const std::wstring& name, const StoreFile& seen, bool gone) {
+    const DWORD now = GetTickCount();
+    auto found = held_.find(name);
+    if (found == held_.end() || found->second.Gone != gone || !(found->second.Seen == seen)) {
+        held_[name] = {seen, gone, now};
+        return false;
+    }
+    return now - found->second.Since >= ConfirmMs;
 }
 
 bool VcardContactStore::Reload() {
     std::lock_guard lock(loading_);
-    std::shared_ptr<const ContactSnapshot> old = Snapshot();
-    auto previous = [&](const std::wstring& path) -> std::shared_ptr<const FileCards> {
-        for (const auto& files : old->Files)
-            if (files->File.Path == path) return files;
-        return nullptr;
-    };
+    const std::shared_ptr<const ContactSnapshot> old = Snapshot();
+    ProblemReport report(L"contact store", L"load", ReportLimit);
+    const std::vector<StoreFile> listed = ListFiles();
 
-    auto fresh = std::make_shared<ContactSnapshot>();
-    std::vector<StoreFile> listed = ListFiles();
-    // A single file that went missing is being replaced: its cards stay meanwhile.
-    if (!folder_ && listed.empty() && !old->Files.empty()) listed.push_back(old->Files[0]->File);
+    // Each file as it is now next to what the store holds of it; both lists are sorted by name.
+    struct Change {
+        std::shared_ptr<const FileCards> before, after; // null: not there, or not readable
+        size_t index = 0;                               // of before in old->Files
+        StoreFile seen;                                 // the file as listed
+        bool gone = false, unreadable = false;
+        bool suspect = false; // takes cards away by the look of it
+        DWORD error = 0;
+        std::vector<std::wstring> problems;
+    };
+    std::vector<Change> changes;
+    changes.reserve(std::max(listed.size(), old->Files.size()));
+    size_t o = 0;
+    auto gone = [&](size_t index) {
+        Change change;
+        change.before = old->Files[index];
+        change.index = index;
+        change.seen.Name = change.before->File.Name;
+        change.gone = change.suspect = true;
+        changes.push_back(std::move(change));
+    };
     for (const StoreFile& file : listed) {
-        std::shared_ptr<const FileCards> before = previous(file.Path);
-        if (before && before->File == file) {
-            fresh->Files.push_back(before);
+        for (; o < old->Files.size() && old->Files[o]->File.Name < file.Name; ++o) gone(o);
+        Change change;
+        change.seen = file;
+        if (o < old->Files.size() && old->Files[o]->File.Name == file.Name) {
+            change.index = o;
+            change.before = old->Files[o++];
+        }
+        if (change.before && change.before->File == file) {
+            change.after = change.before;
+        } else if (!(change.after = ReadCards(file, change.error, change.problems))) {
+            change.unreadable = true;
+            change.after = change.before;
+        } else {
+            change.suspect =
+                change.before &&
+                (!change.after->Complete || change.after->Set.Cards.size() < change.before->Set.Cards.size());
+        }
+        changes.push_back(std::move(change));
+    }
+    for (; o < old->Files.size(); ++o) gone(o);
+
+    auto build = [&] {
+        auto fresh = std::make_shared<ContactSnapshot>();
+        for (const Change& change : changes)
+            if (change.after) fresh->Files.push_back(change.after);
+        return fresh;
+    };
+    std::shared_ptr<ContactSnapshot> fresh = build();
+    ContactIds::Assignment assignment = ids_.Assign(*fresh, folder_);
+
+    // A change that takes cards away counts once it has stayed the same for ConfirmMs; a file that
+    // cannot be read keeps what it had and is tried again.
+    const std::vector<bool> losing = FilesLosingCards(*old, assignment);
+    bool holding = false;
+    for (Change& change : changes) {
+        const std::wstring& name = change.seen.Name;
+        if (change.unreadable) {
+            const bool told = held_.count(name) && held_[name].Seen == change.seen;
+            Confirmed(name, change.seen, false);
+            // Gone between the listing and the reading: the next look tells.
+            if (!told && change.error != ERROR_FILE_NOT_FOUND)
+                report.Add(
+                    (name + L": could not be read (" + ErrorText(change.error) + L"); tried again").c_str());
             continue;
         }
-        auto cards = std::make_shared<FileCards>();
-        cards->File = file;
-        bool read = ParseFile(file.Path, *cards);
-        if (before && (!read || !cards->Complete)) {
-            // Still being written? Keep what the file held until it settles.
-            auto& [state, since] = pending_[file.Path];
-            if (!(state == file)) {
-                state = file;
-                since = GetTickCount();
-            }
-            if (!read || GetTickCount() - since < IncompleteGraceMs) {
-                fresh->Files.push_back(before);
-                continue;
-            }
+        if (change.before == change.after || !change.before || (!change.suspect && !losing[change.index]) ||
+            Confirmed(name, change.seen, change.gone)) {
+            held_.erase(name);
+            for (const std::wstring& problem : change.problems) report.Add(problem.c_str());
+            continue;
         }
-        pending_.erase(file.Path);
-        if (read) fresh->Files.push_back(std::move(cards));
+        change.after = change.before;
+        holding = true;
+    }
+    if (holding) {
+        fresh = build();
+        assignment = ids_.Assign(*fresh, folder_);
     }
 
     bool changed = fresh->Files.size() != old->Files.size();
     for (size_t i = 0; !changed && i < fresh->Files.size(); ++i) changed = fresh->Files[i] != old->Files[i];
     if (!changed) return false;
-    AssignIds(*fresh);
+    if (assignment.SharedUids && assignment.SharedUids != sharedUids_)
+        report.Add((std::to_wstring(assignment.SharedUids) +
+                    L" cards share their UID with another card: they are told apart by their names")
+                       .c_str());
+    sharedUids_ = assignment.SharedUids;
+    ids_.Commit(assignment);
+    fresh->ByOid = std::move(assignment.ByOid);
     fresh->Version = old->Version + 1;
     std::lock_guard swap(current_);
     snapshot_ = std::move(fresh);
     return true;
 }
 
-void VcardContactStore::AssignIds(ContactSnapshot& snapshot) {
-    KeyTable seen;
-    KeyTable repeats; // key hash -> the last n of its "#n"
-    size_t total = 0;
-    for (const auto& files : snapshot.Files) total += files->Set.Cards.size();
-    seen.Reserve(total);
-    ids_.Reserve(ids_.Size() + total);
-    usedIds_.Reserve(usedIds_.Size() + total);
-    snapshot.ByOid.reserve(total);
-    std::vector<std::pair<uint64_t, uint32_t>> added;
-    for (uint32_t f = 0; f < snapshot.Files.size(); ++f) {
-        const FileCards& files = *snapshot.Files[f];
-        for (uint32_t c = 0; c < files.Set.Cards.size(); ++c) {
-            const vcard::Card& card = files.Set.Cards[c];
-            uint64_t key = card.UidKey ? card.UidKey : card.NameKey;
-            if (folder_ && files.Set.Cards.size() == 1 && !card.UidKey) {
-                const std::wstring& path = files.File.Path;
-                key = vcard::KeyHash(Utf8(path.substr(path.find_last_of(L'\\') + 1)), vcard::KeyHash("F:"));
-            }
-            uint64_t hash = key;
-            if (seen.Find(key)) {
-                // A repeated key takes the first "#n" not taken, counting on from the last one given.
-                const uint32_t* last = repeats.Find(key);
-                uint32_t n = last ? *last : 1;
-                do hash = vcard::KeyHash("#" + std::to_string(++n), key);
-                while (seen.Find(hash));
-                repeats.Set(key, n);
-            }
-            seen.Set(hash, 1);
-            uint32_t oid;
-            if (const uint32_t* known = ids_.Find(hash)) {
-                oid = *known;
-            } else {
-                oid = static_cast<uint32_t>(key ^ (key >> 32));
-                while (oid == 0 || usedIds_.Find(oid)) ++oid;
-                ids_.Set(hash, oid);
-                usedIds_.Set(oid, 1);
-                added.emplace_back(hash, oid);
-            }
-            snapshot.ByOid.push_back({oid, f, c});
-        }
-    }
-    std::sort(snapshot.ByOid.begin(), snapshot.ByOid.end(),
-              [](const ContactSnapshot::Entry& a, const ContactSnapshot::Entry& b) { return a.Oid < b.Oid; });
-    if (!added.empty()) SaveIds(added);
-}
-
-namespace {
-
-// Reads the hexadecimal number of exactly digits characters at pos; false when there is none.
-bool ReadHex(std::string_view text, size_t& pos, int digits, uint64_t& value) {
-    value = 0;
-    int read = 0;
-    for (; pos < text.size() && read < digits; ++pos, ++read) {
-        char c = text[pos];
-        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        if (digit < 0) break;
-        value = value * 16 + static_cast<uint64_t>(digit);
-    }
-    return read == digits;
-}
-
-} // namespace
-
-void VcardContactStore::LoadIds() {
-    if (options_.StatePath.empty()) return;
-    std::string text;
-    if (!ReadWholeFile(options_.StatePath, text)) return;
-    ids_.Reserve(text.size() / 26);
-    usedIds_.Reserve(text.size() / 26);
-    size_t pos = 0;
-    while (pos < text.size()) {
-        uint64_t oid = 0, hash = 0;
-        bool good = ReadHex(text, pos, 8, oid) && pos < text.size() && text[pos++] == ' ' &&
-                    ReadHex(text, pos, 16, hash) && pos < text.size() && text[pos] == '\n';
-        if (good && oid != 0 && !usedIds_.Find(oid) && !ids_.Find(hash)) {
-            ids_.Set(hash, static_cast<uint32_t>(oid));
-            usedIds_.Set(oid, 1);
-        }
-        size_t end = text.find('\n', pos);
-        pos = end == std::string::npos ? text.size() : end + 1;
-    }
-}
-
-void VcardContactStore::SaveIds(const std::vector<std::pair<uint64_t, uint32_t>>& added) const {
-    if (options_.StatePath.empty()) return;
-    std::string text;
-    text.reserve(added.size() * 26 + 1);
-    char line[32];
-    for (const auto& [hash, oid] : added) {
-        const int length =
-            std::snprintf(line, sizeof line, "%08x %016llx\n", oid, static_cast<unsigned long long>(hash));
-        text.append(line, static_cast<size_t>(length));
-    }
-    // Keys are never forgotten, so the state only grows: new lines are appended. The file is held
-    // alone while it is appended to; a line cut short by a crash is ended first, and the reader skips it.
-    ScopedFile file;
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        file.Reset(CreateFileW(options_.StatePath.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ,
-                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file || GetLastError() != ERROR_SHARING_VIOLATION) break;
-        Sleep(20);
-    }
-    if (!file) return;
-    LARGE_INTEGER size;
-    char last = '\n';
-    DWORD read = 0;
-    if (GetFileSizeEx(file.Get(), &size) && size.QuadPart > 0 &&
-        SetFilePointer(file.Get(), -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
-        ReadFile(file.Get(), &last, 1, &read, nullptr);
-    if (last != '\n') text.insert(text.begin(), '\n');
-    DWORD written = 0;
-    WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+bool VcardContactStore::Waiting() const {
+    return !held_.empty();
 }
 
 void VcardContactStore::Watch() {
-    std::wstring folder = options_.Location;
-    if (!folder_) folder = folder.substr(0, folder.find_last_of(L'\\'));
     ScopedFile change(FindFirstChangeNotificationW(
-        folder.c_str(), FALSE,
+        directory_.c_str(), FALSE,
         FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
-    auto loaded = [this] {
-        std::vector<StoreFile> files;
-        for (const auto& cards : Snapshot()->Files) files.push_back(cards->File);
-        return files;
-    };
     for (;;) {
-        HANDLE handles[] = {stop_, change.Get()};
-        DWORD woken = WaitForMultipleObjects(change ? 2 : 1, handles, FALSE, PollMs);
-        if (woken == WAIT_OBJECT_0) return;
-        if (woken == WAIT_OBJECT_0 + 1) FindNextChangeNotification(change.Get());
-        std::vector<StoreFile> files = ListFiles();
-        bool pending;
+        bool waiting;
         {
             std::lock_guard lock(loading_);
-            pending = !pending_.empty();
+            waiting = Waiting();
         }
-        if (files == loaded() && !pending) continue;
-        // Let a writer finish before reading.
-        for (;;) {
-            if (WaitForSingleObject(stop_, SettleMs) == WAIT_OBJECT_0) return;
-            std::vector<StoreFile> again = ListFiles();
-            if (again == files) break;
-            files = std::move(again);
+        HANDLE handles[] = {stop_, change.Get()};
+        const DWORD woken =
+            WaitForMultipleObjects(change ? 2 : 1, handles, FALSE, waiting ? ConfirmMs / 2 : PollMs);
+        if (woken == WAIT_OBJECT_0) return;
+        if (woken == WAIT_OBJECT_0 + 1) {
+            // Let the writer finish: the folder must have been quiet for SettleMs.
+            do {
+                FindNextChangeNotification(change.Get());
+                if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) return;
+            } while (WaitForMultipleObjects(2, handles, FALSE, SettleMs) == WAIT_OBJECT_0 + 1);
+            if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) return;
         }
         if (Reload()) PostContactsChanged();
     }
@@ -356,7 +292,7 @@ std::wstring VcardContactStore::DefaultLocation() {
                      nullptr, path, &size) == ERROR_SUCCESS &&
         path[0]) {
         std::wstring location = path;
-        bool absolute = location.size() > 1 && (location[1] == L':' || location[0] == L'\\');
+        const bool absolute = location.size() > 1 && (location[1] == L':' || location[0] == L'\\');
         return absolute ? location : ExecutableFolder() + location;
     }
     return ExecutableFolder() + L"SampleContacts";
@@ -371,7 +307,7 @@ std::shared_ptr<VcardContactStore> VcardContactStore::Shared() {
     static std::weak_ptr<VcardContactStore> shared;
     std::lock_guard lock(guard);
     std::shared_ptr<VcardContactStore> store = shared.lock();
-    std::wstring location = DefaultLocation();
+    const std::wstring location = DefaultLocation();
     if (!store || store->options_.Location != location) {
         store = std::make_shared<VcardContactStore>(Options{location, DefaultStatePath(), true});
         shared = store;

@@ -8,32 +8,28 @@
 //
 // One store per process: the library "DialvaneContacts.dll" keeps it (Shared) and serves it to the
 // program's session and to the search service alike (ContactStoreServer.cpp); tests and benchmarks make
-// stores of their own.
+// stores of their own. Object ids: ContactIds.h.
 //
-// Object ids: 32-bit, never 0. A card's identity key is its UID; without one, the file name when the
-// card is alone in its file of a folder, else its FN, N and ORG texts (a second card with the same
-// texts gets "#2" appended, and so on). A new key gets an id derived from the key's hash (the next free
-// value on a clash); ids once given are appended to the state file "contact-ids.txt" under
-// %LOCALAPPDATA%\Orvanix\Dialvane, one "oid keyhash" line each (8 and 16 hexadecimal digits), so a
-// contact keeps its id across restarts and across edits that keep its key. Keys are never forgotten,
-// so an id is never reused; a line that is not whole is skipped.
+// Changes. A thread watches the folder; once the files have been quiet for SettleMs it looks at them
+// again, reads what changed and posts message 2024 with lParam 2 to the main window of its own process.
+// A change that would take contacts away - a file gone, emptied, ending inside a card, or holding fewer
+// of the cards it held - is not believed at once: the file keeps the cards it had until it has stayed
+// so for ConfirmMs and reads the same again, so an editor's or a sync tool's save never unbinds a
+// button on the way. A file that cannot be read (held by another program) keeps its cards too and is
+// tried again.
 //
-// Watching: a thread looks at the files when the system reports a change and at least every half
-// second; once they have stopped changing it reads them again and posts message 2024 with lParam 2 to
-// the window of class "Orvanix_Dialvane_Wnd_Class". A file that is still being written (it ends
-// inside a card, is empty, or cannot be opened) keeps the cards it had until it is complete or has not
-// changed for two seconds; a file removed from a folder takes its cards with it.
+// What could not be read is written to the error log, one line per problem and load (file, card,
+// line, what), at most ReportLimit lines per load and then a count of the rest.
+#include "companions/contactstore/ContactIds.h"
 #include "companions/contactstore/ContactSnapshot.h"
-#include "companions/contactstore/KeyTable.h"
 
 #include <windows.h>
 
-#include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <unordered_map>
 #include <vector>
 
 namespace contactstore {
@@ -46,12 +42,16 @@ public:
         bool Watch = true;
     };
 
+    static constexpr DWORD SettleMs = 150;
+    static constexpr DWORD ConfirmMs = 700;
+    static constexpr int ReportLimit = 200;
+
     explicit VcardContactStore(Options options);
     VcardContactStore(const VcardContactStore&) = delete;
     VcardContactStore& operator=(const VcardContactStore&) = delete;
     ~VcardContactStore();
 
-    // Reads the location again; true when the cards changed.
+    // Looks at the files again; true when the cards changed.
     bool Reload();
     std::shared_ptr<const ContactSnapshot> Snapshot() const;
 
@@ -64,21 +64,33 @@ public:
     static std::shared_ptr<VcardContactStore> Shared();
 
 private:
+    // A file whose change waits to be believed: what it looked like when first seen so, and since when.
+    struct Held {
+        StoreFile Seen;
+        bool Gone = false;
+        DWORD Since = 0;
+    };
+
     std::vector<StoreFile> ListFiles() const;
-    void AssignIds(ContactSnapshot& snapshot);
-    void LoadIds();
-    void SaveIds(const std::vector<std::pair<uint64_t, uint32_t>>& added) const;
+    // The cards of a file, and what was wrong with them; null when it cannot be read.
+    std::shared_ptr<FileCards> ReadCards(const StoreFile& file, DWORD& error,
+                                         std::vector<std::wstring>& problems) const;
+    // Whether a change that takes cards away has stayed as seen for ConfirmMs; starts the wait when the
+    // file is seen so for the first time.
+    bool Confirmed(const std::wstring& name, const StoreFile& seen, bool gone);
+    std::wstring PathOf(const std::wstring& name) const;
+    bool Waiting() const;
     void Watch();
 
     Options options_;
     bool folder_ = false;
+    std::wstring directory_; // the folder that holds the store's files, with a trailing backslash
+    ContactIds ids_;
     std::mutex loading_;
     mutable std::mutex current_;
     std::shared_ptr<const ContactSnapshot> snapshot_;
-    KeyTable ids_;     // key hash -> oid
-    KeyTable usedIds_; // oid -> 0
-    // Files seen still being written: the state last seen and the tick count when it was first seen.
-    std::unordered_map<std::wstring, std::pair<StoreFile, DWORD>> pending_;
+    std::map<std::wstring, Held> held_; // by file name
+    int sharedUids_ = 0;                // as last told
     HANDLE stop_ = nullptr;
     std::thread watcher_;
 };

@@ -1,17 +1,20 @@
 #include "contacts/ContactDetails.h"
 #include "contacts/ContactStore.h"
+#include "model/SpeedDialModel.h"
 
 #include "ContactTestSupport.h"
 #include "support/Processes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
 
 namespace {
 
+using contactstore::VcardContactStore;
 using testing_support::TempFolder;
 
 std::string Card(std::string_view uid, std::string_view name, std::string_view number) {
@@ -77,20 +80,80 @@ TEST(ContactStoreLocation, BrokenStateFilesAndMissingOrEmptyLocationsGiveWhatThe
     EXPECT_EQ(StoreAt(folder / L"empty.vcf")->Snapshot()->CardCount(), 0u);
 }
 
-TEST(ContactStoreReload, AHalfWrittenFileKeepsTheCardsUntilItSettles) {
+TEST(ContactStoreIds, IdsFollowTheCardsWhenUidsRepeat) {
     TempFolder folder;
-    std::wstring file = folder / L"book.vcf";
-    WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2"));
+    const std::wstring file = folder / L"book.vcf", state = folder / L"ids.txt";
+    WriteBytes(file, Card("solo", "Carl", "3"));
+    auto store = StoreAt(file, state);
+    const DWORD carl = OidOf(*store, "Carl");
+    // A second card with Carl's UID, written before him: Carl keeps his id.
+    WriteBytes(file, Card("solo", "Dora", "4") + Card("solo", "Carl", "3"));
+    Sleep(VcardContactStore::ConfirmMs + 50); // a card counts as gone only when it stays so
+    ASSERT_TRUE(store->Reload());
+    EXPECT_EQ(OidOf(*store, "Carl"), carl);
+    const DWORD dora = OidOf(*store, "Dora");
+    EXPECT_NE(dora, 0u);
+    EXPECT_NE(dora, carl);
+    // The two written the other way round keep their ids, live and after a restart.
+    WriteBytes(file, Card("solo", "Carl", "3") + Card("solo", "Dora", "4"));
+    ASSERT_TRUE(store->Reload());
+    EXPECT_EQ(OidOf(*store, "Carl"), carl);
+    EXPECT_EQ(OidOf(*store, "Dora"), dora);
+    store.reset();
+    WriteBytes(file, Card("solo", "Dora", "4") + Card("solo", "Carl", "3"));
+    store = StoreAt(file, state);
+    EXPECT_EQ(OidOf(*store, "Carl"), carl);
+    EXPECT_EQ(OidOf(*store, "Dora"), dora);
+}
+
+TEST(ContactStoreReload, AFileThatLosesCardsKeepsThemUntilItHasStayedSo) {
+    TempFolder folder;
+    const std::wstring file = folder / L"book.vcf";
+    const std::string three = Card("1", "One", "1") + Card("2", "Two", "2") + Card("3", "Three", "3");
+    WriteBytes(file, three);
     auto store = StoreAt(file);
-    WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2") + Card("3", "Three", "3"));
+    // Half written, then empty: the cards stay; written whole again, the change counts at once.
+    for (const std::string& saving :
+         {Card("1", "One", "1") + "BEGIN:VCARD\r\nUID:2\r\nN:Tw", std::string()}) {
+        WriteBytes(file, saving);
+        EXPECT_FALSE(store->Reload());
+        EXPECT_EQ(store->Snapshot()->CardCount(), 3u);
+    }
+    WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2") + Card("3", "Three", "33"));
     EXPECT_TRUE(store->Reload());
-    WriteBytes(file, Card("1", "One", "1") + "BEGIN:VCARD\r\nUID:2\r\nN:Tw");
+    auto session = SessionOn(store);
+    EXPECT_EQ(Number(*session, OidOf(*store, "Three")), "33");
+    // A file that stays short is read again and then believed.
+    WriteBytes(file, Card("1", "One", "1"));
     EXPECT_FALSE(store->Reload());
-    EXPECT_EQ(store->Snapshot()->CardCount(), 3u);
-    // A file left incomplete long enough is taken as it is.
-    Sleep(2100);
+    Sleep(VcardContactStore::ConfirmMs + 50);
     EXPECT_TRUE(store->Reload());
-    EXPECT_EQ(store->Snapshot()->CardCount(), 2u);
+    EXPECT_EQ(store->Snapshot()->CardCount(), 1u);
+}
+
+TEST(ContactStoreProblems, EachProblemIsOneLineAndALoadWritesNoMoreThanItsLimit) {
+    TempFolder folder;
+    WriteBytes(folder / L"good.vcf", Card("1", "Good", "1"));
+    WriteBytes(folder / L"broken.vcf", "BEGIN:VCARD\r\nN:Broken;\r\nno colon\r\nPHOTO;ENCODING=b:@@\r\n");
+    WriteBytes(folder / L"nothing.vcf", "just text\r\n");
+    std::string many;
+    for (int i = 0; i < 25; ++i) many += "BEGIN:VCARD\r\nN:Many;\r\nbad\r\nEND:VCARD\r\n";
+    WriteBytes(folder / L"many.vcf", many);
+    const std::vector<std::string> lines = LogLinesOf([&] { StoreAt(folder.Path()); });
+    auto logged = [&](const std::string& line) { return std::count(lines.begin(), lines.end(), line); };
+    EXPECT_EQ(logged("broken.vcf: card \"Broken\" (line 3): a line without ':' was left out"), 1);
+    EXPECT_EQ(logged("broken.vcf: card \"Broken\" (line 4): PHOTO is not base64: left out"), 1);
+    EXPECT_EQ(logged("broken.vcf: card \"Broken\" (line 1): no END:VCARD: the file ends inside the card"), 1);
+    EXPECT_EQ(logged("nothing.vcf: no card in it (no BEGIN:VCARD line)"), 1);
+    EXPECT_EQ(logged("many.vcf: 5 more problems in this file"), 1);
+    EXPECT_EQ(lines.size(), 3u + 1 + 20 + 1);
+
+    TempFolder crowd;
+    for (int i = 0; i < VcardContactStore::ReportLimit + 50; ++i)
+        WriteBytes(crowd / (std::to_wstring(i) + L".vcf").c_str(), "no cards\r\n");
+    const std::vector<std::string> bounded = LogLinesOf([&] { StoreAt(crowd.Path()); });
+    ASSERT_EQ(bounded.size(), static_cast<size_t>(VcardContactStore::ReportLimit) + 1);
+    EXPECT_EQ(bounded.back(), "... and 50 more problems like these");
 }
 
 TEST(ContactStoreWatching, ChangedFilesAreReloadedAndTheMainWindowIsTold) {
@@ -106,6 +169,37 @@ TEST(ContactStoreWatching, ChangedFilesAreReloadedAndTheMainWindowIsTold) {
     WriteBytes(folder / L"a.vcf", Card("1", "One", "11"));
     ASSERT_TRUE(mainWindow.WaitForNotice());
     EXPECT_EQ(Number(*session, one), "11");
+}
+
+TEST(ContactStoreWatching, AnEditorsSlowSaveNeverUnbindsAButton) {
+    MainWindowStandIn mainWindow;
+    RegDeleteTreeW(HKEY_CURRENT_USER, SpeedDialModel::RegistryKey);
+    TempFolder folder;
+    const std::wstring file = folder / L"book.vcf";
+    WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "2"));
+    auto store = StoreAt(file, L"", true);
+    auto session = SessionOn(store);
+    SpeedDialModel model;
+    model.Store = session.get();
+    const DWORD two = OidOf(*store, "Two");
+    model.AddFromContact(0, two, {L"2", L"Мобильный", 0});
+    // The editor empties the file, writes half of it, then all of it with a number changed, each step
+    // slower than the store's settling.
+    for (const std::string& saving :
+         {std::string(), Card("1", "One", "1") + "BEGIN:VCARD\r\nUID:2\r\nN:Tw"}) {
+        WriteBytes(file, saving);
+        Sleep(VcardContactStore::SettleMs * 3);
+    }
+    WriteBytes(file, Card("1", "One", "1") + Card("2", "Two", "22"));
+    int notices = 0;
+    ASSERT_TRUE(mainWindow.WaitForNotice(VcardContactStore::ConfirmMs * 2, &notices));
+    EXPECT_EQ(notices, 1) << "only the whole file was believed";
+    model.Load(0);
+    SpeedDialButton button;
+    ASSERT_TRUE(model.GetByPosition(0, button));
+    EXPECT_EQ(button.Oid, two);
+    EXPECT_STREQ(button.Phone, L"22");
+    RegDeleteTreeW(HKEY_CURRENT_USER, SpeedDialModel::RegistryKey);
 }
 
 // Real exports, when the shared folder is there: every card loads, names and numbers survive.

@@ -5,15 +5,18 @@
 #include "support/WStringPrinter.h"
 #include "companions/contactstore/VcardApp.h"
 #include "platform/MainWindowMessages.h"
+#include "foundation/DataFiles.h"
 #include "support/Processes.h"
 
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 inline void WriteBytes(const std::wstring& path, std::string_view bytes) {
     std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
@@ -42,6 +45,24 @@ inline DWORD OidOf(const contactstore::VcardContactStore& store, std::string_vie
             return entry.Oid;
     }
     return 0;
+}
+
+// The lines the error log gained while action ran, without their time stamps and sources.
+template <class Action> std::vector<std::string> LogLinesOf(Action action) {
+    auto read = [] {
+        std::ifstream file(std::filesystem::path(ErrorLogPath()), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    };
+    const size_t before = read().size();
+    action();
+    const std::string added = read().substr(before);
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = added.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        std::string line = added.substr(start, end - start);
+        line = line.substr(std::min<size_t>(22, line.size())); // "yyyy.MM.dd HH:mm:ss - "
+        lines.push_back(line.substr(0, line.find("\t\t")));
+    }
+    return lines;
 }
 
 // A window of the main window's class on this thread that counts the contact change notices (message
