@@ -1,8 +1,9 @@
 #!/bin/bash
 # Real pixels and input for text messages on a private Xvfb (480x640 at 192 dpi): the messaging
 # program's folder view over a few stored messages, its composer sending one typed message through the
-# store (Ctrl+Enter), and the rename dialog that the program's "/rename" opens, confirmed with a
-# suggestion picked by a tap. Screenshots are left in OUTPUT_DIR.
+# store (Ctrl+Enter), the rename dialog that the program's "/rename" opens, confirmed with a suggestion
+# picked by a tap, and the stock-text dialog that "/sms" opens, sending a text chosen by a tap.
+# Screenshots are left in OUTPUT_DIR.
 # Usage: messaging-screens.sh BIN_DIR OUTPUT_DIR   (inside the isolated test prefix)
 bin=$1 out=$2
 source "$(dirname "$0")/screen-lib.sh"
@@ -31,15 +32,6 @@ message "Sent Items" 03 sent "+7 912 345-67-05" 2026-12-06T07:30:00.0000000Z 'С
 message Outbox 04 failed "+7 912 345-67-03" 2026-12-06T09:05:00.0000000Z 'Я за рулём, позже наберу' \
     'the gateway command exited with status 1: no device paired'
 
-wait_for() { # seconds command...: polls until the command succeeds
-    local tries=$(($1 * 4))
-    shift
-    for _ in $(seq "$tries"); do
-        "$@" && return 0
-        sleep 0.25
-    done
-    return 1
-}
 window_named() { xdotool search --name "$1" >/dev/null 2>&1; }
 sent_count() { find "$store/Sent Items" -name '*.msg' | wc -l; }
 more_sent_than() { [ "$(sent_count)" -gt "$1" ]; }
@@ -76,7 +68,7 @@ sleep 0.5
 take messaging-sent 480x640
 stop_programs
 
-# The rename dialog over the first button (Пётр Иванов): a tap on the third suggestion fills the edit
+# The rename dialog over the first button (Пётр Иванов): a tap on the second suggestion fills the edit
 # box, the OK soft key keeps it.
 dialvane_set_display x11 192
 wine explorer /desktop=Vga,480x640 "$(dialvane_winpath "$bin/DeviceShell.exe")" >/dev/null 2>&1 &
@@ -88,7 +80,7 @@ rename_shown() {
 }
 wait_for 30 rename_shown || fail "the rename dialog did not open"
 sleep 1
-xdotool mousemove 80 186 click 1
+xdotool mousemove 80 162 click 1
 sleep 0.5
 take rename-dialog 480x640
 xdotool mousemove 120 614 click 1
@@ -96,11 +88,57 @@ renamed() {
     local exported
     exported=$(mktemp --suffix=.reg)
     wine reg export 'HKCU\Software\Orvanix\PIM\Dialvane' "$(dialvane_winpath "$exported")" /y >/dev/null 2>&1
-    iconv -f UTF-16 -t UTF-8 "$exported" 2>/dev/null | grep -q '"Display0"="Иванов, Пётр"'
+    iconv -f UTF-16 -t UTF-8 "$exported" 2>/dev/null | grep -q '"Display0"="Пётр Иванов"'
     local found=$?
     rm -f "$exported"
     return $found
 }
 wait_for 20 renamed || fail "the chosen name was not saved for the button"
+stop_programs
 
+# The stock-text dialog over the same button: four stored texts under the header; a tap on the second
+# selects it, the OK soft key sends it through the store and the program hides.
+texts=$(mktemp --suffix=.reg)
+cat >"$texts" <<'EOF'
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Orvanix\PIM\SmsText]
+"1"="Перезвоню через 5 минут"
+"2"="Я за рулём, позже наберу"
+"3"="Буду через 10 минут"
+"20"="Спасибо!"
+EOF
+dialvane_import_reg "$texts"
+rm -f "$texts"
+before=$(sent_count)
+dialvane_set_display x11 192
+wine explorer /desktop=Vga,480x640 "$(dialvane_winpath "$bin/DeviceShell.exe")" >/dev/null 2>&1 &
+sleep 1
+wine explorer /desktop=Vga,480x640 "$(dialvane_winpath "$bin/Dialvane.exe")" /sms >/dev/null 2>&1 &
+# Row 0, "< Новое SMS >", starts selected (the skin's selected rows are blue, the others light grey);
+# each row is 77 pixels high under the 80-pixel header.
+blue() { # x y: whether the pixel is clearly blue
+    local r g b
+    IFS=, read -r r g b <<<"$(pixel "$1" "$2")"
+    [ $((b - r)) -gt 100 ]
+}
+sms_shown() {
+    take probe 480x640
+    [ "$(pixel 240 614)" != "$bgr" ] && blue 465 170 && ! blue 465 250 && ! blue 465 325
+}
+wait_for 30 sms_shown || fail "the stock-text dialog did not open"
+sleep 1
+xdotool mousemove 200 325 click 1
+second_selected() {
+    take sms-dialog 480x640
+    blue 465 325 && ! blue 465 170
+}
+wait_for 10 second_selected || fail "a tap on a stock text did not select it"
+[ "$(sent_count)" -eq "$before" ] || fail "a tap on a stock text sent it"
+xdotool mousemove 120 614 click 1
+wait_for 20 more_sent_than "$before" || fail "the chosen text did not reach Sent Items"
+grep -q 'Subject: Я за рулём, позже наберу' "$store/Sent Items/"*.msg || fail "Sent Items lacks the chosen text"
+grep -q 'EmailAddress: +7 912 345-67-01' "$store/Sent Items/"*.msg || fail "Sent Items lacks the button's number"
+
+wine reg delete 'HKCU\Software\Orvanix\PIM\SmsText' /f >/dev/null 2>&1
 finish
