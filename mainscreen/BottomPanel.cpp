@@ -1,5 +1,6 @@
 #include "mainscreen/BottomPanel.h"
 
+#include "platform/Windowing.h"
 #include "resources/ResourceIds.h"
 #include "ui/ResourceLibrary.h"
 #include "ui/ScreenMetrics.h"
@@ -11,7 +12,7 @@ BottomPanel::~BottomPanel() {
 }
 
 bool BottomPanel::IsLandscape() {
-    return GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN);
+    return platform::GetSystemMetrics(SM_CXSCREEN) > platform::GetSystemMetrics(SM_CYSCREEN);
 }
 
 int BottomPanel::CreatePanel(HWND parent) {

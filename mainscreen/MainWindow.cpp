@@ -10,6 +10,7 @@
 #include "platform/MainWindowMessages.h"
 #include "platform/ModalHost.h"
 #include "platform/PhoneShell.h"
+#include "platform/Windowing.h"
 #include "resources/ResourceIds.h"
 #include "ui/ScreenMetrics.h"
 
@@ -34,8 +35,8 @@ int MainWindow::Initialise(int preload) {
     Preload = preload;
     if (preload) WriteDword(settings::HSTRF, 1);
     const int top = GetTaskbarHeight();
-    Create(MainWindowTitle, WS_VISIBLE, top, GetSystemMetrics(SM_CXSCREEN),
-           GetSystemMetrics(SM_CYSCREEN) - top, nullptr);
+    Create(MainWindowTitle, WS_VISIBLE, top, platform::GetSystemMetrics(SM_CXSCREEN),
+           platform::GetSystemMetrics(SM_CYSCREEN) - top, nullptr);
     if (preload) WriteDword(settings::HSTRF, 0);
     if (!Window) return 0;
     if (preload) ShowWindow(Window, SW_HIDE);
@@ -671,7 +672,7 @@ void MainWindow::ShowMainMenu() {
     const RECT menuButton = Panel.ButtonRect(BottomPanel::Menu);
     POINT at = {menuButton.left, menuButton.top};
     ClientToScreen(Panel.Window, &at);
-    const bool landscape = GetSystemMetrics(SM_CXSCREEN) > GetSystemMetrics(SM_CYSCREEN);
+    const bool landscape = platform::GetSystemMetrics(SM_CXSCREEN) > platform::GetSystemMetrics(SM_CYSCREEN);
     const UINT choice =
         RunMenu(BuildMainMenu(focused ? &button : nullptr, {BigButtons, ShowNumbers, ShowPhoneType}),
                 TPM_RETURNCMD | (landscape ? TPM_RIGHTALIGN : TPM_BOTTOMALIGN), at);

@@ -1,6 +1,7 @@
 #include "platform/PhoneShell.h"
 
 #include "platform/SoftKeyBar.h"
+#include "platform/Windowing.h"
 
 namespace platform {
 
@@ -9,7 +10,8 @@ BOOL SHSipInfo(UINT action, UINT, void* info, UINT) {
     auto* sip = static_cast<SIPINFO*>(info);
     if (sip->cbSize != sizeof(SIPINFO)) return FALSE;
     sip->fdwFlags = 0;
-    sip->rcVisibleDesktop = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    sip->rcVisibleDesktop = {0, 0, platform::GetSystemMetrics(SM_CXSCREEN),
+                             platform::GetSystemMetrics(SM_CYSCREEN)};
     RECT bar;
     if (HWND taskbar = FindWindowW(TaskBarClass, nullptr);
         taskbar && IsWindowVisible(taskbar) && GetWindowRect(taskbar, &bar))

@@ -25,6 +25,11 @@ struct SIPINFO {
 constexpr wchar_t SoftKeyBarClass[] = L"menu_worker";
 // Window class of the status bar along the top of the screen (the device shell's on a desktop).
 constexpr wchar_t TaskBarClass[] = L"HHTaskBar";
+// Window properties of the status bar holding the width and height of the phone's screen it heads: the
+// device shell may show that screen inside a larger desktop (at its top-left corner) and turns it
+// there when the desktop cannot change its own shape. platform::GetSystemMetrics reads them.
+constexpr wchar_t ScreenWidthProperty[] = L"DialvaneScreenWidth";
+constexpr wchar_t ScreenHeightProperty[] = L"DialvaneScreenHeight";
 // Message the status bar takes to show (wParam 1) or hide (0) the input panel button.
 constexpr UINT TaskBarSipButtonMessage = WM_APP + 1;
 // Window property holding a dialog's done button state (SHDB_SHOW or SHDB_SHOWCANCEL; absent when

@@ -1,6 +1,7 @@
 #include "platform/SoftKeyBar.h"
 
 #include "platform/PhoneShell.h"
+#include "platform/Windowing.h"
 
 #include <commctrl.h>
 
@@ -50,9 +51,9 @@ HWND SoftKeyBar::CreateFor(HWND parent, HMENU menu, bool hidden) {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = SoftKeyBarClass;
     RegisterClassW(&windowClass);
-    HWND window =
-        CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, SoftKeyBarClass, L"", WS_POPUP | WS_CLIPSIBLINGS,
-                        0, 0, 0, 0, parent, nullptr, GetModuleHandleW(nullptr), bar);
+    HWND window = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, SoftKeyBarClass, L"",
+                                    WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
+                                    GetModuleHandleW(nullptr), bar);
     if (!window) {
         delete bar;
         return nullptr;
@@ -83,7 +84,7 @@ void SoftKeyBar::FollowParent() {
     if (!GetWindowRect(window_, &bar) || !GetWindowRect(parent_, &parent)) return;
     if (bar.right == bar.left && bar.bottom == bar.top) return;
     const int height = bar.bottom - bar.top;
-    const int screenBottom = GetSystemMetrics(SM_CYSCREEN);
+    const int screenBottom = platform::GetSystemMetrics(SM_CYSCREEN);
     const int top = parent.bottom + height <= screenBottom ? parent.bottom : parent.bottom - height;
     SetWindowPos(window_, nullptr, parent.left, top, parent.right - parent.left, height,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);

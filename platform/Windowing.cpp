@@ -1,5 +1,7 @@
 #include "platform/Windowing.h"
 
+#include "platform/PhoneShell.h"
+
 #include <cstdint>
 
 namespace platform {
@@ -17,6 +19,17 @@ HWND CreateWindowExW(DWORD exStyle, const wchar_t* className, const wchar_t* tit
                      SWP_FRAMECHANGED | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     }
     return window;
+}
+
+int GetSystemMetrics(int index) {
+    if (index == SM_CXSCREEN || index == SM_CYSCREEN) {
+        if (HWND bar = FindWindowW(TaskBarClass, nullptr)) {
+            const auto size = reinterpret_cast<INT_PTR>(
+                GetPropW(bar, index == SM_CXSCREEN ? ScreenWidthProperty : ScreenHeightProperty));
+            if (size > 0) return static_cast<int>(size);
+        }
+    }
+    return ::GetSystemMetrics(index);
 }
 
 BOOL SetForegroundWindow(HWND window) {

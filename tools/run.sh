@@ -37,30 +37,34 @@ dialvane_set_display x11 "$dpi"
 
 program=$(dialvane_winpath "$DIALVANE_BUILD/bin/Dialvane.exe")
 shell=$(dialvane_winpath "$DIALVANE_BUILD/bin/DeviceShell.exe")
+# The desktop is a square with room for the phone's screen turned either way: the device shell shows
+# the screen at its top-left corner and turns it there, since Wine's virtual desktop takes only the
+# display modes it lists and lists hardly any upright ones.
+width=${size%x*} height=${size#*x}
+desktop=/desktop=Dialvane,${height}x$height
 # The device shell (status bar along the top; Ctrl+Alt+R rotates the screen) starts first in the same
 # desktop, so that the program finds its status bar and lays itself out below it.
 start_device_shell() {
-    wine explorer "/desktop=Dialvane,$size" "$shell" &
+    wine explorer "$desktop" "$shell" "screen=$size" &
     sleep "${DIALVANE_SHELL_DELAY:-2}"
 }
 rotate_later() {
-    [ -z "$landscape" ] || { sleep "${DIALVANE_ROTATE_DELAY:-3}" && wine explorer "/desktop=Dialvane,$size" "$shell" rotate; } &
+    [ -z "$landscape" ] || { sleep "${DIALVANE_ROTATE_DELAY:-3}" && wine explorer "$desktop" "$shell" rotate; } &
 }
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     start_device_shell
     rotate_later
-    exec wine explorer "/desktop=Dialvane,$size" "$program" "$@"
+    exec wine explorer "$desktop" "$program" "$@"
 fi
 
-# Room for both orientations; the screenshot is cut to the phone's screen.
-width=${size%x*} height=${size#*x}
+# The screenshot is cut to the phone's screen.
 shot_size=$size
 [ -z "$landscape" ] || shot_size=${height}x$width
 dialvane_start_xvfb "${height}x$height"
 trap 'wineserver -k 2>/dev/null || true; kill $DIALVANE_XVFB_PID 2>/dev/null || true' EXIT
 start_device_shell
 rotate_later
-wine explorer "/desktop=Dialvane,$size" "$program" "$@" &
+wine explorer "$desktop" "$program" "$@" &
 sleep "${DIALVANE_SCREENSHOT_DELAY:-5}"
 shot=${DIALVANE_SCREENSHOT:-$DIALVANE_BUILD/screenshot-$size${landscape:+-landscape}.png}
 import -window root -crop "$shot_size+0+0" +repage "$shot"

@@ -1,8 +1,11 @@
 #include "companions/deviceshell/StatusBarWindow.h"
 
+#include "foundation/ErrorLog.h"
 #include "platform/MainWindowMessages.h"
 #include "platform/PhoneShell.h"
 #include "ui/ScreenMetrics.h"
+
+#include <cwchar>
 
 namespace {
 
@@ -41,10 +44,13 @@ int StatusBarWindow::Height() const {
     return 26 * Dpi() / 96;
 }
 
-HWND StatusBarWindow::CreateBar() {
+HWND StatusBarWindow::CreateBar(int width, int height) {
+    SIZE screen = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (width > 0 && height > 0 && MakeRoomFor({width, height}, L"show")) screen = {width, height};
     RegisterWindowClass(platform::TaskBarClass, nullptr);
-    if (!Create(L"", WS_POPUP, 0, GetSystemMetrics(SM_CXSCREEN), Height(), nullptr)) return nullptr;
+    if (!Create(L"", WS_POPUP, 0, screen.cx, Height(), nullptr)) return nullptr;
     SetWindowLongW(Window, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE);
+    Publish(screen);
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     LOGFONTW face = {};
@@ -62,33 +68,80 @@ HWND StatusBarWindow::CreateBar() {
 }
 
 void StatusBarWindow::PlaceAtTop() {
-    SetWindowPos(Window, HWND_TOPMOST, 0, 0, GetSystemMetrics(SM_CXSCREEN), Height(), SWP_NOACTIVATE);
+    SetWindowPos(Window, HWND_TOPMOST, 0, 0, screen_.cx, Height(), SWP_NOACTIVATE);
+}
+
+void StatusBarWindow::Publish(SIZE size) {
+    screen_ = size;
+    followDisplay_ = size.cx == GetSystemMetrics(SM_CXSCREEN) && size.cy == GetSystemMetrics(SM_CYSCREEN);
+    SetPropW(Window, platform::ScreenWidthProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(size.cx)));
+    SetPropW(Window, platform::ScreenHeightProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(size.cy)));
+}
+
+bool StatusBarWindow::MakeRoomFor(SIZE size, const wchar_t* purpose) {
+    const SIZE display = {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (size.cx <= display.cx && size.cy <= display.cy) return true;
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof mode;
+    LONG refused = DISP_CHANGE_FAILED;
+    if (EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) {
+        mode.dmPelsWidth = size.cx;
+        mode.dmPelsHeight = size.cy;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        refused = ChangeDisplaySettingsW(&mode, 0);
+        if (refused == DISP_CHANGE_SUCCESSFUL) return true;
+    }
+    // The smallest listed mode that holds the screen, which then stands at its top-left corner.
+    DEVMODEW best = {};
+    best.dmSize = sizeof best;
+    for (DWORD i = 0;; ++i) {
+        DEVMODEW listed = {};
+        listed.dmSize = sizeof listed;
+        if (!EnumDisplaySettingsW(nullptr, i, &listed)) break;
+        if (listed.dmPelsWidth < DWORD(size.cx) || listed.dmPelsHeight < DWORD(size.cy)) continue;
+        if (!best.dmPelsWidth ||
+            listed.dmPelsWidth * listed.dmPelsHeight < best.dmPelsWidth * best.dmPelsHeight)
+            best = listed;
+    }
+    if (best.dmPelsWidth) {
+        best.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        if (ChangeDisplaySettingsW(&best, 0) == DISP_CHANGE_SUCCESSFUL) return true;
+    }
+    wchar_t line[200];
+    std::swprintf(
+        line, 200,
+        L"Cannot %ls the screen at %ldx%ld: the display is %ldx%ld, refuses that mode (%ld) and has "
+        L"no mode that holds it",
+        purpose, size.cx, size.cy, display.cx, display.cy, refused);
+    ProblemReport(L"DeviceShell", L"MakeRoomFor").Add(line);
+    return false;
 }
 
 void StatusBarWindow::Rotate() {
-    const RECT oldDesktop = {0, Height(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof mode;
-    if (!EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return;
-    const DWORD width = mode.dmPelsWidth;
-    mode.dmPelsWidth = mode.dmPelsHeight;
-    mode.dmPelsHeight = width;
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
-    if (ChangeDisplaySettingsW(&mode, 0) != DISP_CHANGE_SUCCESSFUL) return;
+    const SIZE turned = {screen_.cy, screen_.cx};
+    const RECT from = {0, Height(), screen_.cx, screen_.cy};
+    if (!MakeRoomFor(turned, L"turn")) return;
+    Publish(turned);
     PlaceAtTop();
-    // Windows that filled the screen below the bar fill it again in the new orientation.
+    // Windows that span the screen below the bar (full-screen windows, and dialogs that leave room for
+    // their soft keys) span it again in the new orientation, as far from its bottom as before.
     struct Refit {
-        RECT from, to;
-    } refit = {oldDesktop, {0, Height(), GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}};
+        HWND bar;
+        RECT from;
+        SIZE to;
+    } refit = {Window, from, turned};
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             const Refit& refit = *reinterpret_cast<const Refit*>(data);
             RECT rect;
-            if (GetWindowRect(window, &rect) && EqualRect(&rect, &refit.from)) {
-                const RECT& to = refit.to;
-                SetWindowPos(window, nullptr, to.left, to.top, to.right - to.left, to.bottom - to.top,
+            if (window == refit.bar || !GetWindowRect(window, &rect)) return TRUE;
+            if (rect.left != refit.from.left || rect.top != refit.from.top ||
+                rect.right != refit.from.right || rect.bottom > refit.from.bottom || rect.bottom <= rect.top)
+                return TRUE;
+            const int bottom = refit.to.cy - (refit.from.bottom - rect.bottom);
+            if (bottom > rect.top)
+                SetWindowPos(window, nullptr, 0, rect.top, refit.to.cx, bottom - rect.top,
                              SWP_NOZORDER | SWP_NOACTIVATE);
-            }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&refit));
@@ -197,15 +250,19 @@ void StatusBarWindow::OnPaint(HDC dc, const RECT& rcPaint) {
 
 void StatusBarWindow::OnDestroy() {
     UnregisterHotKey(Window, RotateHotKey);
+    RemovePropW(Window, platform::ScreenWidthProperty);
+    RemovePropW(Window, platform::ScreenHeightProperty);
     PostQuitMessage(0);
 }
 
-bool StatusBarWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool StatusBarWindow::OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_HOTKEY:
         if (wParam == RotateHotKey) Rotate();
         return true;
     case WM_DISPLAYCHANGE:
+        // A screen that is the whole display follows it; one inside it stays as it is.
+        if (followDisplay_) Publish({LOWORD(lParam), HIWORD(lParam)});
         PlaceAtTop();
         return true;
     case platform::TaskBarSipButtonMessage:

@@ -1,10 +1,9 @@
 #!/bin/bash
 # Real pixels: a tap on a button of the demo layout calls, and the dialer's in-call screen fills the
 # phone's screen below the status bar, on a 480x640 screen at 192 dpi and a 240x320 screen at 96 dpi,
-# in portrait and turned to landscape: the status bar stays visible, the screen is filled to its right
-# and bottom edges, the name and number are drawn and the end-call button stands below them and puts
-# the dialer away.
-# Screenshots are left in OUTPUT_DIR.
+# in portrait, turned to landscape and (on the large one) back: the status bar stays visible, the
+# screen is filled to its right and bottom edges, the name and number are drawn, and the end-call
+# button stands below them and puts the dialer away. Screenshots are left in OUTPUT_DIR.
 # Usage: dialer-screen.sh BIN_DIR OUTPUT_DIR   (inside the isolated test prefix)
 bin=$1 out=$2
 source "$(dirname "$0")/screen-lib.sh"
@@ -45,9 +44,6 @@ call_first_button() { # x y
     sleep 0.1
     xdotool mousemove "$1" "$2" mouseup 1
 }
-rotate() { # desktop WxH
-    wine explorer "/desktop=$1,$2" "$(dialvane_winpath "$bin/DeviceShell.exe")" rotate >/dev/null 2>&1
-}
 
 start Vga 480x640 192
 wait_for 30 grid_shown 480x640 83 139 || fail "the program did not show its grid"
@@ -56,11 +52,13 @@ wait_for 15 dialer_shown 480x640 52 || fail "a tap showed no dialer"
 sleep 1 # the status bar names the foreground window at its next tick
 take dialer-vga-portrait 480x640
 check_dialer vga-portrait 480 640 52 2
-rotate Vga 480x640
+rotate Vga 480x640 640x480
 wait_for 10 dialer_shown 640x480 52 || fail "the dialer did not turn with the screen"
-sleep 0.5
 take dialer-vga-landscape 640x480
 check_dialer vga-landscape 640 480 52 2
+rotate Vga 640x480 480x640
+take dialer-vga-portrait-again 480x640
+check_dialer vga-portrait-again 480 640 52 2
 stop_programs
 
 start Qvga 240x320 96
@@ -70,9 +68,8 @@ wait_for 15 dialer_shown 240x320 26 || fail "a tap showed no dialer on the small
 sleep 1
 take dialer-qvga-portrait 240x320
 check_dialer qvga-portrait 240 320 26 1
-rotate Qvga 240x320
+rotate Qvga 240x320 320x240
 wait_for 10 dialer_shown 320x240 26 || fail "the dialer did not turn with the small screen"
-sleep 0.5
 take dialer-qvga-landscape 320x240
 check_dialer qvga-landscape 320 240 26 1
 # The end-call button puts the dialer away.

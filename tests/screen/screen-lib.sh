@@ -58,14 +58,37 @@ expect() { # x y is|not description
         fail "$4: pixel ($1,$2) of $(basename "$shot") is $got"
     fi
 }
+# The phone's screen of WxH stands at the top-left corner of a square desktop with room for it turned
+# either way, which the device shell turns it in (Wine's virtual desktop refuses most upright modes).
+desktop() { # name WxH: explorer's desktop argument
+    local w=${2%x*} h=${2#*x}
+    local side=$((w > h ? w : h))
+    echo "/desktop=$1,${side}x$side"
+}
 run_program() { # desktop WxH: starts (or, when it runs, brings back) the program
-    wine explorer "/desktop=$1,$2" "$(dialvane_winpath "$bin/Dialvane.exe")" >/dev/null 2>&1 &
+    wine explorer "$(desktop "$1" "$2")" "$(dialvane_winpath "$bin/Dialvane.exe")" >/dev/null 2>&1 &
 }
 start() { # desktop WxH dpi: the device shell, then the program
     dialvane_set_display x11 "$3"
-    wine explorer "/desktop=$1,$2" "$(dialvane_winpath "$bin/DeviceShell.exe")" >/dev/null 2>&1 &
+    wine explorer "$(desktop "$1" "$2")" "$(dialvane_winpath "$bin/DeviceShell.exe")" "screen=$2" >/dev/null 2>&1 &
     sleep 1
     run_program "$1" "$2"
+}
+rotate() { # desktop WxH TURNED: turns the screen of WxH, as the shell's Ctrl+Alt+R does, and waits
+    # until the status bar and the program's window have taken the TURNED shape
+    wine explorer "$(desktop "$1" "$2")" "$(dialvane_winpath "$bin/DeviceShell.exe")" rotate >/dev/null 2>&1
+    wait_for 10 fits_screen "$3" || fail "the screen did not turn to $3"
+}
+fits_screen() { # WxH: beyond the screen's edges the desktop shows its own background (that of its far
+    # corner, which neither orientation covers)
+    local w=${1%x*} h=${1#*x}
+    local side=$((w > h ? w : h)) desk point
+    take probe "${side}x$side"
+    desk=$(pixel $((side - 1)) $((side - 1)))
+    for point in "$((w + 2)) 3" "$((w + 2)) $((h / 2))" "3 $((h + 2))" "$((w / 2)) $((h + 2))"; do
+        set -- $point
+        [ "$1" -ge "$side" ] || [ "$2" -ge "$side" ] || [ "$(pixel "$1" "$2")" = "$desk" ] || return 1
+    done
 }
 finish() {
     echo "screenshots: $out"
