@@ -4,6 +4,7 @@
 #include "platform/PhoneShell.h"
 #include "platform/SmsGateway.h"
 #include "platform/SmsTransport.h"
+#include "platform/Windowing.h"
 #include "ui/ScreenMetrics.h"
 
 #include <algorithm>
@@ -26,6 +27,9 @@ BOOL CALLBACK SetFont(HWND child, LPARAM font) {
 RECT MessagingWindowRect() {
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // Inside the phone's screen, which the device shell may show in a part of the display.
+    work.right = std::min<LONG>(work.right, platform::GetSystemMetrics(SM_CXSCREEN));
+    work.bottom = std::min<LONG>(work.bottom, platform::GetSystemMetrics(SM_CYSCREEN));
     // Below the phone's status bar when it runs, as the phone's own programs are.
     RECT bar;
     if (HWND statusBar = FindWindowW(platform::TaskBarClass, nullptr);

@@ -77,7 +77,7 @@ start() { # desktop WxH dpi: the device shell, then the program
 rotate() { # desktop WxH TURNED: turns the screen of WxH, as the shell's Ctrl+Alt+R does, and waits
     # until the status bar and the program's window have taken the TURNED shape
     wine explorer "$(desktop "$1" "$2")" "$(dialvane_winpath "$bin/DeviceShell.exe")" rotate >/dev/null 2>&1
-    wait_for 10 fits_screen "$3" || fail "the screen did not turn to $3"
+    wait_for 20 fits_screen "$3" || fail "the screen did not turn to $3"
 }
 fits_screen() { # WxH: beyond the screen's edges the desktop shows its own background (that of its far
     # corner, which neither orientation covers)
