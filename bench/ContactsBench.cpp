@@ -43,7 +43,7 @@ uint64_t FileSize(const std::wstring& path) {
 
 std::shared_ptr<contactstore::VcardContactStore> Load(const std::wstring& path, const std::wstring& state) {
     return std::make_shared<contactstore::VcardContactStore>(
-        contactstore::VcardContactStore::Options{path, state, false});
+        contactstore::VcardContactStore::Options{path, state, false, L""});
 }
 
 void BenchLoading(const wchar_t* label, const std::wstring& path, int runs) {

@@ -37,7 +37,7 @@ template <class Search> double TypingMedian(Search search) {
 
 void IndexFigures(const wchar_t* path, const char* label) {
     auto store = std::make_shared<contactstore::VcardContactStore>(
-        contactstore::VcardContactStore::Options{path, L"", false});
+        contactstore::VcardContactStore::Options{path, L"", false, L""});
     platform::ContactSearchIndex index;
     contactstore::SnapshotList contacts(store->Snapshot());
     const double start = Now();

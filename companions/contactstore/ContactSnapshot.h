@@ -21,8 +21,10 @@ struct StoreFile {
 // The cards of one file as last read.
 struct FileCards {
     StoreFile File;
+    uint64_t ReadAt = 0; // system time (FILETIME units) just before it was read
     vcard::CardSet Set;
     bool Complete = true;
+    std::vector<std::wstring> Problems; // what was wrong in it, one error-log line each
 };
 
 struct ContactSnapshot {

@@ -31,6 +31,47 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD& error) {
     return true;
 }
 
+bool ReplaceWholeFile(const std::wstring& path, std::string_view bytes, DWORD& error) {
+    const std::wstring temporary = path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    {
+        ScopedFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            error = GetLastError();
+            return false;
+        }
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+            error = GetLastError();
+        else if (written != bytes.size())
+            error = ERROR_HANDLE_DISK_FULL;
+        else if (!FlushFileBuffers(file.Get()))
+            error = GetLastError();
+        else
+            error = ERROR_SUCCESS;
+        if (error != ERROR_SUCCESS) {
+            file.Reset();
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+    }
+    // A reader that has the file open may hold the rename back for a moment (Wine refuses it while any
+    // handle is open, sharing delete or not).
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            break;
+        error = GetLastError();
+        if (attempt == ReplaceAttempts ||
+            (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)) {
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+        Sleep(ReplaceRetryMs);
+    }
+    error = ERROR_SUCCESS;
+    return true;
+}
+
 std::wstring ErrorText(DWORD error) {
     wchar_t text[256] = {};
     const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,

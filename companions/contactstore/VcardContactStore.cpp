@@ -1,6 +1,8 @@
 #include "companions/contactstore/VcardContactStore.h"
 
+#include "companions/contactstore/CardCache.h"
 #include "companions/contactstore/FileAccess.h"
+#include "companions/contactstore/FolderWatch.h"
 #include "companions/contactstore/TextConversion.h"
 #include "foundation/DataFiles.h"
 #include "foundation/ErrorLog.h"
@@ -8,23 +10,32 @@
 #include "platform/MainWindowMessages.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace contactstore {
 
 namespace {
 
-constexpr DWORD PollMs = 2000;
-
 uint64_t Join(DWORD high, DWORD low) {
     return (static_cast<uint64_t>(high) << 32) | low;
 }
 
+uint64_t SystemTime() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return Join(now.dwHighDateTime, now.dwLowDateTime);
+}
+
 // Whether the name is one the store reads: "*.vcf", but not the hidden files editors and sync tools
 // keep beside the cards (".name.vcf", "~name.vcf").
-bool IsCardFileName(const wchar_t* name) {
-    const size_t length = wcslen(name);
-    return length > 4 && name[0] != L'.' && name[0] != L'~' && _wcsicmp(name + length - 4, L".vcf") == 0;
+bool IsCardFileName(const std::wstring& name) {
+    return name.size() > 4 && name[0] != L'.' && name[0] != L'~' &&
+           _wcsicmp(name.c_str() + name.size() - 4, L".vcf") == 0;
+}
+
+bool ByName(const StoreFile& a, const StoreFile& b) {
+    return a.Name < b.Name;
 }
 
 // Tells the main window of this process; a store in another process (the contact viewer's) serves
@@ -39,8 +50,12 @@ void PostContactsChanged() {
 }
 
 // The problems the reader found in a file, one line each.
-void DescribeProblems(const std::wstring& file, const vcard::ParseResult& parsed,
+void DescribeProblems(const std::wstring& file, const vcard::ParseResult& parsed, bool empty,
                       std::vector<std::wstring>& lines) {
+    if (empty) {
+        lines.push_back(file + L": the file is empty");
+        return;
+    }
     for (const vcard::Problem& problem : parsed.Problems) {
         std::wstring line = file;
         if (!problem.Card.empty()) line += L": card \"" + Wide(problem.Card) + L"\"";
@@ -81,6 +96,19 @@ VcardContactStore::VcardContactStore(Options options)
         ProblemReport report(L"contact store", L"ids");
         report.Add((options_.StatePath + L": " + std::to_wstring(bad) + L" lines could not be read").c_str());
     }
+    if (!options_.CachePath.empty()) {
+        std::wstring why;
+        cached_ = ReadCardCache(options_.CachePath, options_.Location, why);
+        if (!why.empty()) {
+            ProblemReport report(L"contact store", L"cache");
+            report.Add((options_.CachePath + L": " + why + L"; the cards are read from their files").c_str());
+        }
+    }
+    // Watched from before the first look, so that no change made while it reads goes untold.
+    if (options_.Watch) {
+        watch_ = std::make_unique<FolderWatch>(directory_);
+        watch_->Start();
+    }
     Reload();
     if (options_.Watch) {
         stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -94,6 +122,8 @@ VcardContactStore::~VcardContactStore() {
         watcher_.join();
     }
     if (stop_) CloseHandle(stop_);
+    watch_.reset();
+    SaveCache();
 }
 
 std::shared_ptr<const ContactSnapshot> VcardContactStore::Snapshot() const {
@@ -120,25 +150,64 @@ std::vector<StoreFile> VcardContactStore::ListFiles() const {
     ScopedFind find(FindFirstFileExW((directory_ + L"*").c_str(), FindExInfoBasic, &data,
                                      FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return files;
+    StoreFile file;
     do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsCardFileName(data.cFileName)) continue;
-        files.push_back({data.cFileName, Join(data.nFileSizeHigh, data.nFileSizeLow),
-                         Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        file.Name = data.cFileName;
+        if (!IsCardFileName(file.Name)) continue;
+        file.Size = Join(data.nFileSizeHigh, data.nFileSizeLow);
+        file.WriteTime = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+        files.push_back(std::move(file));
     } while (FindNextFileW(find.Get(), &data));
-    std::sort(files.begin(), files.end(),
-              [](const StoreFile& a, const StoreFile& b) { return a.Name < b.Name; });
+    std::sort(files.begin(), files.end(), ByName);
     return files;
 }
 
-std::shared_ptr<FileCards> VcardContactStore::ReadCards(const StoreFile& file, DWORD& error,
-                                                        std::vector<std::wstring>& problems) const {
+std::vector<StoreFile> VcardContactStore::ListNamed(const ContactSnapshot& snapshot,
+                                                    std::vector<std::wstring> names) const {
+    for (const auto& [name, held] : held_) names.push_back(name);
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    std::vector<StoreFile> looked;
+    for (const std::wstring& name : names) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!IsCardFileName(name) || name.find_first_of(L"\\/") != std::wstring::npos ||
+            !GetFileAttributesExW(PathOf(name).c_str(), GetFileExInfoStandard, &data) ||
+            (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        looked.push_back({name, Join(data.nFileSizeHigh, data.nFileSizeLow),
+                          Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
+    }
+    // The files not looked at stay as the snapshot has them; both lists are sorted by name.
+    std::vector<StoreFile> files;
+    files.reserve(snapshot.Files.size() + looked.size());
+    auto next = looked.begin();
+    for (const auto& held : snapshot.Files) {
+        const StoreFile& file = held->File;
+        for (; next != looked.end() && next->Name < file.Name; ++next) files.push_back(std::move(*next));
+        if (!std::binary_search(names.begin(), names.end(), file.Name)) files.push_back(file);
+    }
+    for (; next != looked.end(); ++next) files.push_back(std::move(*next));
+    return files;
+}
+
+std::shared_ptr<const FileCards> VcardContactStore::CachedEntry(const std::wstring& name) const {
+    auto found = std::lower_bound(
+        cached_.begin(), cached_.end(), name,
+        [](const auto& entry, const std::wstring& value) { return entry->File.Name < value; });
+    return found != cached_.end() && (*found)->File.Name == name ? *found : nullptr;
+}
+
+std::shared_ptr<FileCards> VcardContactStore::ReadCards(const StoreFile& file, DWORD& error) const {
     std::string bytes;
+    const uint64_t readAt = SystemTime();
     if (!ReadWholeFile(PathOf(file.Name), bytes, error)) return nullptr;
     auto cards = std::make_shared<FileCards>();
     cards->File = file;
+    cards->ReadAt = readAt;
     const vcard::ParseResult parsed = vcard::ParseVcards(bytes, cards->Set);
     cards->Complete = parsed.Complete && !bytes.empty();
-    if (!bytes.empty()) DescribeProblems(file.Name, parsed, problems);
+    DescribeProblems(file.Name, parsed, bytes.empty(), cards->Problems);
     return cards;
 }
 
@@ -153,30 +222,38 @@ bool VcardContactStore::Confirmed(const std::wstring& name, const StoreFile& see
 }
 
 bool VcardContactStore::Reload() {
+    return Look(nullptr);
+}
+
+bool VcardContactStore::Reload(const std::vector<std::wstring>& names) {
+    return Look(&names);
+}
+
+bool VcardContactStore::Look(const std::vector<std::wstring>* names) {
     std::lock_guard lock(loading_);
     const std::shared_ptr<const ContactSnapshot> old = Snapshot();
     ProblemReport report(L"contact store", L"load", ReportLimit);
-    const std::vector<StoreFile> listed = ListFiles();
+    const std::vector<StoreFile> listed = names && folder_ ? ListNamed(*old, *names) : ListFiles();
 
-    // Each file as it is now next to what the store holds of it; both lists are sorted by name.
+    // Each file as it is now next to what the store holds of it (or, at start-up, what the cache holds
+    // of it); both lists are sorted by name.
     struct Change {
         std::shared_ptr<const FileCards> before, after; // null: not there, or not readable
-        size_t index = 0;                               // of before in old->Files
+        size_t index = SIZE_MAX;                        // of before in old->Files; none from the cache
         StoreFile seen;                                 // the file as listed
-        bool gone = false, unreadable = false;
+        bool gone = false, unreadable = false, fresh = false;
         bool suspect = false; // takes cards away by the look of it
         DWORD error = 0;
-        std::vector<std::wstring> problems;
     };
     std::vector<Change> changes;
     changes.reserve(std::max(listed.size(), old->Files.size()));
-    size_t o = 0;
+    size_t o = 0, fromCache = 0;
     auto gone = [&](size_t index) {
         Change change;
         change.before = old->Files[index];
         change.index = index;
         change.seen.Name = change.before->File.Name;
-        change.gone = change.suspect = true;
+        change.gone = true;
         changes.push_back(std::move(change));
     };
     for (const StoreFile& file : listed) {
@@ -186,15 +263,20 @@ bool VcardContactStore::Reload() {
         if (o < old->Files.size() && old->Files[o]->File.Name == file.Name) {
             change.index = o;
             change.before = old->Files[o++];
+        } else if (!cached_.empty()) {
+            change.before = CachedEntry(file.Name);
         }
-        if (change.before && change.before->File == file) {
+        if (change.before && (change.index != SIZE_MAX ? change.before->File == file
+                                                       : CacheEntryHolds(*change.before, file))) {
             change.after = change.before;
-        } else if (!(change.after = ReadCards(file, change.error, change.problems))) {
+            fromCache += change.index == SIZE_MAX;
+        } else if (!(change.after = ReadCards(file, change.error))) {
             change.unreadable = true;
             change.after = change.before;
         } else {
+            change.fresh = true;
             change.suspect =
-                change.before &&
+                change.before && !change.before->Set.Cards.empty() &&
                 (!change.after->Complete || change.after->Set.Cards.size() < change.before->Set.Cards.size());
         }
         changes.push_back(std::move(change));
@@ -203,6 +285,7 @@ bool VcardContactStore::Reload() {
 
     auto build = [&] {
         auto fresh = std::make_shared<ContactSnapshot>();
+        fresh->Files.reserve(changes.size());
         for (const Change& change : changes)
             if (change.after) fresh->Files.push_back(change.after);
         return fresh;
@@ -211,7 +294,8 @@ bool VcardContactStore::Reload() {
     ContactIds::Assignment assignment = ids_.Assign(*fresh, folder_);
 
     // A change that takes cards away counts once it has stayed the same for ConfirmMs; a file that
-    // cannot be read keeps what it had and is tried again.
+    // cannot be read keeps what it had and is tried again. A file gone whose cards live on in another
+    // (renamed, or moved within the folder) takes nothing away.
     const std::vector<bool> losing = FilesLosingCards(*old, assignment);
     bool holding = false;
     for (Change& change : changes) {
@@ -220,15 +304,18 @@ bool VcardContactStore::Reload() {
             const bool told = held_.count(name) && held_[name].Seen == change.seen;
             Confirmed(name, change.seen, false);
             // Gone between the listing and the reading: the next look tells.
-            if (!told && change.error != ERROR_FILE_NOT_FOUND)
+            if (!told && change.error != ERROR_FILE_NOT_FOUND && change.error != ERROR_PATH_NOT_FOUND)
                 report.Add(
                     (name + L": could not be read (" + ErrorText(change.error) + L"); tried again").c_str());
             continue;
         }
-        if (change.before == change.after || !change.before || (!change.suspect && !losing[change.index]) ||
+        const bool losingCards = change.index != SIZE_MAX && losing[change.index];
+        if (change.before == change.after || !change.before || (!change.suspect && !losingCards) ||
             Confirmed(name, change.seen, change.gone)) {
             held_.erase(name);
-            for (const std::wstring& problem : change.problems) report.Add(problem.c_str());
+            // What is wrong in a file is told whenever it is taken in, from its text or from the cache.
+            if (change.after && (change.fresh || change.index == SIZE_MAX))
+                for (const std::wstring& problem : change.after->Problems) report.Add(problem.c_str());
             continue;
         }
         change.after = change.before;
@@ -238,10 +325,27 @@ bool VcardContactStore::Reload() {
         fresh = build();
         assignment = ids_.Assign(*fresh, folder_);
     }
+    // A file that was waited for and is neither there nor held any more (it vanished before it could
+    // be read) is waited for no longer. Every look takes in the held files, and changes is in name order.
+    for (auto held = held_.begin(); held != held_.end();) {
+        const bool seen = std::ranges::binary_search(
+            changes, held->first, std::less{},
+            [](const Change& change) -> const std::wstring& { return change.seen.Name; });
+        held = seen ? std::next(held) : held_.erase(held);
+    }
+    // The cache is written again unless it holds exactly what the store now holds.
+    const bool cacheCurrent =
+        !cached_.empty() && fromCache == cached_.size() && fromCache == fresh->Files.size();
+    const bool firstLook = old->Version == 0 && names == nullptr;
+    cached_.clear();
+    cached_.shrink_to_fit();
 
     bool changed = fresh->Files.size() != old->Files.size();
     for (size_t i = 0; !changed && i < fresh->Files.size(); ++i) changed = fresh->Files[i] != old->Files[i];
-    if (!changed) return false;
+    if (!changed) {
+        if (firstLook && !cacheCurrent && !options_.CachePath.empty()) MarkCacheDirty();
+        return false;
+    }
     if (assignment.SharedUids && assignment.SharedUids != sharedUids_)
         report.Add((std::to_wstring(assignment.SharedUids) +
                     L" cards share their UID with another card: they are told apart by their names")
@@ -250,9 +354,32 @@ bool VcardContactStore::Reload() {
     ids_.Commit(assignment);
     fresh->ByOid = std::move(assignment.ByOid);
     fresh->Version = old->Version + 1;
-    std::lock_guard swap(current_);
-    snapshot_ = std::move(fresh);
+    {
+        std::lock_guard swap(current_);
+        snapshot_ = std::move(fresh);
+    }
+    if (!cacheCurrent && !options_.CachePath.empty()) MarkCacheDirty();
     return true;
+}
+
+void VcardContactStore::MarkCacheDirty() {
+    if (!cacheDirty_) cacheDue_ = GetTickCount() + SaveDelayMs;
+    cacheDirty_ = true;
+}
+
+void VcardContactStore::SaveCache() {
+    std::shared_ptr<const ContactSnapshot> snapshot;
+    {
+        std::lock_guard lock(loading_);
+        if (!cacheDirty_) return;
+        cacheDirty_ = false;
+        snapshot = Snapshot();
+    }
+    DWORD error = 0;
+    if (!WriteCardCache(options_.CachePath, options_.Location, snapshot->Files, error)) {
+        ProblemReport report(L"contact store", L"cache");
+        report.Add((options_.CachePath + L": could not be written (" + ErrorText(error) + L")").c_str());
+    }
 }
 
 bool VcardContactStore::Waiting() const {
@@ -260,31 +387,58 @@ bool VcardContactStore::Waiting() const {
 }
 
 void VcardContactStore::Watch() {
-    ScopedFile change(FindFirstChangeNotificationW(
-        directory_.c_str(), FALSE,
-        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE));
+    FolderWatch& watch = *watch_;
+    std::vector<std::wstring> names;
+    DWORD lastFull = GetTickCount();
+    auto stopped = [this] { return WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0; };
     for (;;) {
-        bool waiting;
+        bool waiting, dirty;
+        DWORD due;
         {
             std::lock_guard lock(loading_);
             waiting = Waiting();
+            dirty = cacheDirty_;
+            due = cacheDue_;
         }
-        HANDLE handles[] = {stop_, change.Get()};
-        const DWORD woken =
-            WaitForMultipleObjects(change ? 2 : 1, handles, FALSE, waiting ? ConfirmMs / 2 : PollMs);
+        const bool watching = watch.Watching();
+        DWORD timeout = waiting ? ConfirmMs / 2 : watching ? FullLookMs : PollMs;
+        if (dirty) {
+            const LONG left = static_cast<LONG>(due - GetTickCount());
+            timeout = std::min<DWORD>(timeout, left > 0 ? static_cast<DWORD>(left) : 0);
+        }
+        HANDLE handles[] = {stop_, watch.Event()};
+        const DWORD woken = WaitForMultipleObjects(watching ? 2 : 1, handles, FALSE, timeout);
         if (woken == WAIT_OBJECT_0) return;
+        // Let the writers finish: the folder must have been quiet for SettleMs. The names told meanwhile
+        // are the batch.
+        bool told = false, everything = false;
         if (woken == WAIT_OBJECT_0 + 1) {
-            // Let the writer finish: the folder must have been quiet for SettleMs.
+            told = true;
             do {
-                FindNextChangeNotification(change.Get());
-                if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) return;
-            } while (WaitForMultipleObjects(2, handles, FALSE, SettleMs) == WAIT_OBJECT_0 + 1);
-            if (WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) return;
+                if (watch.Collect(names) != FolderWatch::Told::Names) everything = true;
+                if (stopped()) return;
+            } while (watch.Watching() &&
+                     WaitForMultipleObjects(2, handles, FALSE, SettleMs) == WAIT_OBJECT_0 + 1);
+            if (stopped()) return;
         }
-        if (Reload()) PostContactsChanged();
+        if (!watch.Watching() && watch.Start()) everything = true; // the folder has appeared again
+        const DWORD now = GetTickCount();
+        bool changed = false;
+        if (everything || now - lastFull >= (watch.Watching() ? FullLookMs : PollMs)) {
+            changed = Reload();
+            lastFull = now;
+        } else if (told || waiting) {
+            changed = Reload(names);
+        }
+        names.clear();
+        if (changed) PostContactsChanged();
+        {
+            std::lock_guard lock(loading_);
+            dirty = cacheDirty_ && static_cast<LONG>(GetTickCount() - cacheDue_) >= 0;
+        }
+        if (dirty) SaveCache();
     }
 }
-
 std::wstring VcardContactStore::DefaultLocation() {
     wchar_t path[MAX_PATH * 2];
     DWORD size = sizeof path;
@@ -302,6 +456,10 @@ std::wstring VcardContactStore::DefaultStatePath() {
     return DataFilePath(L"contact-ids.txt");
 }
 
+std::wstring VcardContactStore::DefaultCachePath() {
+    return DataFilePath(L"contact-cache.bin");
+}
+
 std::shared_ptr<VcardContactStore> VcardContactStore::Shared() {
     static std::mutex guard;
     static std::weak_ptr<VcardContactStore> shared;
@@ -309,7 +467,8 @@ std::shared_ptr<VcardContactStore> VcardContactStore::Shared() {
     std::shared_ptr<VcardContactStore> store = shared.lock();
     const std::wstring location = DefaultLocation();
     if (!store || store->options_.Location != location) {
-        store = std::make_shared<VcardContactStore>(Options{location, DefaultStatePath(), true});
+        store = std::make_shared<VcardContactStore>(
+            Options{location, DefaultStatePath(), true, DefaultCachePath()});
         shared = store;
     }
     return store;

@@ -50,6 +50,10 @@
 // kept up to NotesLimit bytes (their information block first), and a picture is decoded straight
 // from the file's text, so it is held once and never larger than the file's bytes of it. Everything
 // cut or left out is told in ParseResult::Problems.
+//
+// What the reader makes of a file is kept between runs in the card cache (CardCache.h): a change to
+// what it gives for the same text raises CardCacheVersion, so that no card is taken from an older
+// reading.
 #include <cstdint>
 #include <string>
 #include <string_view>

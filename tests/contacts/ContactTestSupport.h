@@ -31,10 +31,12 @@ inline std::unique_ptr<ContactStore> SessionOn(std::shared_ptr<contactstore::Vca
     return session;
 }
 
-inline std::shared_ptr<contactstore::VcardContactStore>
-StoreAt(const std::wstring& location, const std::wstring& state = L"", bool watch = false) {
+inline std::shared_ptr<contactstore::VcardContactStore> StoreAt(const std::wstring& location,
+                                                                const std::wstring& state = L"",
+                                                                bool watch = false,
+                                                                const std::wstring& cache = L"") {
     return std::make_shared<contactstore::VcardContactStore>(
-        contactstore::VcardContactStore::Options{location, state, watch});
+        contactstore::VcardContactStore::Options{location, state, watch, cache});
 }
 
 // The object id of the only card whose sort name is sortName; 0 when none.
