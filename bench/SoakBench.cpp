@@ -18,6 +18,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <random>
@@ -29,7 +30,8 @@ namespace {
 constexpr wchar_t SettingsKey[] = L"Software\\Orvanix\\PIM\\Settings";
 
 std::mt19937 Random;
-int Step = 0;
+std::atomic<int> Step{0};
+const char* volatile Action = "start";
 int Calls = 0;
 int Launches = 0;
 int Mismatches = 0;
@@ -211,13 +213,28 @@ void InstallScripts() {
         ++Launches;
         return TRUE;
     });
-    // A dialog gets a few keys, then OK or nothing, then Cancel, which ends whatever OK left open.
+    // A dialog gets a few keys, then OK or nothing, then Cancel until it ends: a picker showing a
+    // contact's numbers steps back to the contacts on the first.
     platform::SetDialogScript([](HWND dialog, DWORD) {
         for (int keys = Pick(5); keys > 0; --keys) PostMessageW(dialog, WM_KEYDOWN, L'2' + Pick(8), 0);
         if (Chance(60)) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         if (Chance(30)) PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        for (int cancels = 0; cancels < 3; ++cancels) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
+}
+
+// A step that takes a minute is a hang: the soak ends with the step and what it was doing.
+DWORD WINAPI WatchForHangs(void*) {
+    for (int last = -1;;) {
+        Sleep(60000);
+        const int now = Step;
+        if (now == last) {
+            std::printf("soak  HANG at step %d (after \"%s\")\n", now, Action);
+            std::fflush(stdout);
+            ExitProcess(3);
+        }
+        last = now;
+    }
 }
 
 // A crash ends the soak with the step it happened at, so that the seed and the step reproduce it.
@@ -257,21 +274,36 @@ struct Soak {
                      MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
     }
 
-    const char* Once() {
-        switch (Pick(12)) {
+    // One random input; Action names it while it runs.
+    void Once() {
+        static const char* const names[] = {"tap",
+                                            "tap",
+                                            "hold",
+                                            "slide",
+                                            "key",
+                                            "key",
+                                            "talk",
+                                            "main menu",
+                                            "main menu",
+                                            "command",
+                                            "contacts changed",
+                                            "contact file edit"};
+        const int kind = Pick(12);
+        Action = names[kind];
+        switch (kind) {
         case 0:
         case 1: {
             const POINT at = AnyPoint();
             Pen(WM_LBUTTONDOWN, at);
             Pen(WM_LBUTTONUP, at);
-            return "tap";
+            return;
         }
         case 2: {
             const POINT at = AnyPoint();
             Pen(WM_LBUTTONDOWN, at);
             SendMessageW(main.Window, WM_TIMER, MainWindow::HoldTimer, 0);
             Pen(WM_LBUTTONUP, at);
-            return "hold";
+            return;
         }
         case 3: {
             POINT at = AnyPoint();
@@ -282,7 +314,7 @@ struct Soak {
                 Pen(WM_MOUSEMOVE, at);
             }
             Pen(WM_LBUTTONUP, at);
-            return "slide";
+            return;
         }
         case 4:
         case 5: {
@@ -291,28 +323,28 @@ struct Soak {
             SendMessageW(main.Window, WM_KEYDOWN, key, 1);
             if (key == VK_RETURN && Chance(20)) SendMessageW(main.Window, WM_TIMER, MainWindow::HoldTimer, 0);
             SendMessageW(main.Window, WM_KEYUP, key, 0xC0000001);
-            return "key";
+            return;
         }
         case 6:
             SendMessageW(main.Window, WM_HOTKEY, 0, MAKELPARAM(0, MainWindow::TalkKey));
-            return "talk";
+            return;
         case 7:
         case 8:
             SendMessageW(main.Window, WM_COMMAND, IDM_PANEL_MENU, 0);
-            return "main menu";
+            return;
         case 9: {
             static const UINT commands[] = {IDM_PANEL_BACK,    IDM_PANEL_FORWARD,   IDM_SOFTKEY_LEFT,
                                             IDM_SOFTKEY_RIGHT, IDM_MOVE_FOCUSED_UP, IDM_MOVE_FOCUSED_RIGHT};
             SendMessageW(main.Window, WM_COMMAND, commands[Pick(6)], 0);
-            return "command";
+            return;
         }
         case 10:
             SendMessageW(main.Window, ContactsChangedMessage, 0, Chance(80) ? ContactsChanged : Pick(5));
-            return "contacts changed";
+            return;
         default:
             contacts.Edit();
             Pump(Chance(20) ? 1500 : 0); // now and then long enough for the store to take the change
-            return "contact file edit";
+            return;
         }
     }
 };
@@ -324,6 +356,7 @@ int wmain(int argc, wchar_t** argv) {
     const unsigned seed = argc > 2 ? static_cast<unsigned>(_wtoi(argv[2])) : 20261206u;
     Random.seed(seed);
     SetUnhandledExceptionFilter(ReportCrash);
+    CloseHandle(CreateThread(nullptr, 0, WatchForHangs, nullptr, 0, nullptr));
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -359,9 +392,9 @@ int wmain(int argc, wchar_t** argv) {
     SIZE_T afterThousand = 0;
     const double start = Now();
     for (Step = 1; Step <= steps; ++Step) {
-        const char* action = soak.Once();
+        soak.Once();
         Pump();
-        CompareRegistryWithModel(main.Model, action);
+        CompareRegistryWithModel(main.Model, Action);
         if (Step == 1000) afterThousand = CommittedBytes();
     }
     const double seconds = Now() - start;
