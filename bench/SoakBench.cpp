@@ -187,7 +187,7 @@ void CompareRegistryWithModel(const SpeedDialModel& model, const char* action) {
     if (!wrong && RegistryNumber(L"Oid", count, beyond)) wrong = "a button beyond the model's";
     if (!wrong) return;
     if (++Mismatches <= 20)
-        std::printf("soak  step %d (%s): the registry differs in %s\n", Step, action, wrong);
+        std::printf("soak  step %d (%s): the registry differs in %s\n", Step.load(), action, wrong);
 }
 
 // Leaf commands of a menu that a user could choose.
@@ -239,7 +239,7 @@ DWORD WINAPI WatchForHangs(void*) {
 
 // A crash ends the soak with the step it happened at, so that the seed and the step reproduce it.
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* exception) {
-    std::printf("soak  CRASH at step %d: exception 0x%08lX at %p\n", Step,
+    std::printf("soak  CRASH at step %d: exception 0x%08lX at %p\n", Step.load(),
                 exception->ExceptionRecord->ExceptionCode, exception->ExceptionRecord->ExceptionAddress);
     std::fflush(stdout);
     return EXCEPTION_EXECUTE_HANDLER;
