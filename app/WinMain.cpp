@@ -1,6 +1,5 @@
 // Entry point: one instance, screen metrics, skin, the main window and its message loop.
 #include "app/DesktopSetup.h"
-#include "app/DialogPreview.h"
 #include "foundation/DataFiles.h"
 #include "foundation/InternalFault.h"
 #include "platform/MainWindowMessages.h"
@@ -48,7 +47,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
 
     const int preload = commandLine && wcscmp(commandLine, L"pre") == 0;
     if (!mainWindow.Initialise(preload)) return 1;
-    RunDialogPreview(mainWindow, commandLine);
 
     MSG message = {};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

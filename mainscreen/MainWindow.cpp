@@ -5,6 +5,7 @@
 #include "mainscreen/ScreenMenus.h"
 #include "messaging/HapticFeedback.h"
 #include "messaging/PlaceCall.h"
+#include "messaging/SmsTextDialog.h"
 #include "picker/ContactPickerDialog.h"
 #include "phonenumbers/PhoneFormat.h"
 #include "platform/MainWindowMessages.h"
@@ -523,6 +524,12 @@ int MainWindow::Rename(int a) {
     return 1;
 }
 
+void MainWindow::SendSms(int a) {
+    SpeedDialButton button;
+    if (!Model.GetByPosition(a, button)) return;
+    SmsTextDialog::Run(Window, button.Phone, SpeedDialModel::DisplayNameOf(button), ListImages, ScrollImage);
+}
+
 void MainWindow::ViewContact(int a) {
     SpeedDialButton button;
     if (Model.GetByPosition(a, button)) {
@@ -651,6 +658,8 @@ void MainWindow::ShowCellMenu(int c) {
         AssignDialNumber(a, choice);
     } else if (choice == cell_menu::Rename) {
         Rename(a);
+    } else if (choice == cell_menu::SendSms) {
+        SendSms(a);
     } else if (choice == cell_menu::Clear) {
         Array<int> positions;
         positions.Add(a);
@@ -717,6 +726,9 @@ void MainWindow::ShowMainMenu() {
         return;
     case main_menu::ViewContact:
         ViewContact(f);
+        return;
+    case main_menu::SendSms:
+        SendSms(f);
         return;
     }
     if (choice >= main_menu::MoveFirst && choice <= main_menu::MoveLast)

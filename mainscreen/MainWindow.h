@@ -55,6 +55,8 @@ public:
     void ViewContact(int a);
     // Lets the user rename the button in absolute cell a; 1 when the dialog was confirmed.
     int Rename(int a);
+    // Sends a text message to the button in absolute cell a: a stock text or the messaging program.
+    void SendSms(int a);
     // Moves the button of cell c of the page up (1), down (2), left (3) or right (4).
     void Move(int c, int direction);
     void DeleteButton(int c);

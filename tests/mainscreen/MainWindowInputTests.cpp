@@ -7,6 +7,7 @@
 #include "platform/ModalHost.h"
 #include "resources/ResourceIds.h"
 #include "support/Registry.h"
+#include "support/ScriptedLaunches.h"
 #include "ui/ResourceLibrary.h"
 
 #include <gtest/gtest.h>
@@ -466,6 +467,35 @@ TEST_F(MainWindowInput, ATapOnAnEmptyCellPicksAContactAndTheLastPageFillingAddsO
     EXPECT_EQ(main.TotalCells, cells + main.CellsPerPage) << "the last page filled, so a new one follows";
     platform::SetDialogScript({});
     ExpectRegistryHoldsTheModel();
+}
+
+TEST_F(MainWindowInput, SendSmsRunsTheStockTextsOrOpensTheComposerAndTheScreenThenCloses) {
+    AddButton(0, L"+7 900 111");
+    std::vector<DWORD> opened;
+    platform::SetDialogScript([&](HWND dialog, DWORD templateId) {
+        opened.push_back(templateId);
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    ScriptedLaunches launches(TRUE);
+    MSG posted;
+    answer = cell_menu::SendSms;
+    main.PressX = CentreOf(0).x;
+    main.PressY = CentreOf(0).y;
+    main.ShowCellMenu(0);
+    EXPECT_EQ(opened, std::vector<DWORD>{IDD_FULLSCREEN}) << "the stock texts are offered first";
+    EXPECT_TRUE(launches.launches.empty()) << "a cancelled list sends nothing";
+    EXPECT_FALSE(PeekMessageW(&posted, main.Window, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+
+    SetDword(HKEY_CURRENT_USER, SettingsPath, L"SmsEnabled", 0);
+    answer = main_menu::SendSms;
+    main.FocusCell = 0;
+    main.ShowMainMenu();
+    EXPECT_EQ(opened.size(), 1u) << "without the list the composer opens at once";
+    ASSERT_EQ(launches.launches.size(), 1u);
+    EXPECT_NE(launches.launches[0].commandLine.find(L"+7 900 111"), std::wstring::npos);
+    ASSERT_TRUE(PeekMessageW(&posted, main.Window, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(LOWORD(posted.wParam), IDOK) << "then the screen closes";
+    platform::SetDialogScript({});
 }
 
 } // namespace

@@ -12,14 +12,7 @@ dialvane_import_reg "$DIALVANE_ROOT/resources/demo-layout.reg"
 calls=$(find "$WINEPREFIX/drive_c/users" -maxdepth 1 -mindepth 1 -type d ! -name Public | head -n 1)/AppData/Local/Orvanix/Dialvane/calls.log
 call_count() { [ -f "$calls" ] && grep -c . "$calls" || echo 0; }
 more_calls_than() { [ "$(call_count)" -gt "$1" ]; }
-grid_shown() {
-    take probe 480x640
-    [ "$(pixel 1 300)" = "$bgr" ] && [ "$(pixel 83 139)" != "$bgr" ]
-}
 press() { xdotool mousemove "$1" "$2" mousedown 1; }
-# Keys go to the X window that has the focus; with no window manager on the test's display nothing moves
-# it to the program when the dialer goes away, so the test does, as a user's click on a desktop would.
-focus_program() { xdotool search --name '^Orvanix Dialvane$' windowfocus --sync >/dev/null 2>&1; }
 release() { xdotool mousemove "$1" "$2" mouseup 1; }
 
 start Vga 480x640 192

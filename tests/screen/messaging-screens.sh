@@ -1,8 +1,8 @@
 #!/bin/bash
 # Real pixels and input for text messages on a private Xvfb (480x640 at 192 dpi): the messaging
 # program's folder view over a few stored messages, its composer sending one typed message through the
-# store (Ctrl+Enter), the rename dialog that the program's "/rename" opens, confirmed with a suggestion
-# picked by a tap, and the stock-text dialog that "/sms" opens, sending a text chosen by a tap.
+# store (Ctrl+Enter), and, reached through the main menu, the rename dialog confirmed with a suggestion
+# picked by a tap and the stock-text dialog sending a text chosen by a tap.
 # Screenshots are left in OUTPUT_DIR.
 # Usage: messaging-screens.sh BIN_DIR OUTPUT_DIR   (inside the isolated test prefix)
 bin=$1 out=$2
@@ -70,13 +70,12 @@ stop_programs
 
 # The rename dialog over the first button (Пётр Иванов): a tap on the second suggestion fills the edit
 # box, the OK soft key keeps it.
-dialvane_set_display x11 192
-wine explorer /desktop=Vga,480x640 "$(dialvane_winpath "$bin/DeviceShell.exe")" >/dev/null 2>&1 &
-sleep 1
-wine explorer /desktop=Vga,480x640 "$(dialvane_winpath "$bin/Dialvane.exe")" /rename >/dev/null 2>&1 &
+start Vga 480x640 192
+wait_for 30 grid_shown || fail "the program did not show its grid"
+main_menu_item 3 # "Переименовать", after "Отправить SMS" and "Посмотреть Контакт"
 rename_shown() {
     take probe 480x640
-    [ "$(pixel 240 614)" != "$bgr" ] && [ "$(pixel 40 140)" != "$(pixel 40 600)" ]
+    [ "$(pixel 1 300)" != "$bgr" ] && [ "$(pixel 240 614)" != "$bgr" ] && [ "$(pixel 40 140)" != "$(pixel 40 600)" ]
 }
 wait_for 30 rename_shown || fail "the rename dialog did not open"
 sleep 1
@@ -111,10 +110,9 @@ EOF
 dialvane_import_reg "$texts"
 rm -f "$texts"
 before=$(sent_count)
-dialvane_set_display x11 192
-wine explorer /desktop=Vga,480x640 "$(dialvane_winpath "$bin/DeviceShell.exe")" >/dev/null 2>&1 &
-sleep 1
-wine explorer /desktop=Vga,480x640 "$(dialvane_winpath "$bin/Dialvane.exe")" /sms >/dev/null 2>&1 &
+start Vga 480x640 192
+wait_for 30 grid_shown || fail "the program did not show its grid"
+main_menu_item 1 # "Отправить SMS"
 # Row 0, "< Новое SMS >", starts selected (the skin's selected rows are blue, the others light grey);
 # each row is 77 pixels high under the 80-pixel header.
 blue() { # x y: whether the pixel is clearly blue
@@ -124,7 +122,7 @@ blue() { # x y: whether the pixel is clearly blue
 }
 sms_shown() {
     take probe 480x640
-    [ "$(pixel 240 614)" != "$bgr" ] && blue 465 170 && ! blue 465 250 && ! blue 465 325
+    [ "$(pixel 1 300)" != "$bgr" ] && [ "$(pixel 240 614)" != "$bgr" ] && blue 465 170 && ! blue 465 250 && ! blue 465 325
 }
 wait_for 30 sms_shown || fail "the stock-text dialog did not open"
 sleep 1

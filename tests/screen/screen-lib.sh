@@ -90,6 +90,23 @@ fits_screen() { # WxH: beyond the screen's edges the desktop shows its own backg
         [ "$1" -ge "$side" ] || [ "$2" -ge "$side" ] || [ "$(pixel "$1" "$2")" = "$desk" ] || return 1
     done
 }
+grid_shown() { # the 480x640 page is up: its left gap is background, its first cell is drawn
+    take probe 480x640
+    [ "$(pixel 1 300)" = "$bgr" ] && [ "$(pixel 83 139)" != "$bgr" ]
+}
+# Keys go to the X window that has the focus; with no window manager on the test's display nothing moves
+# it to the program when another program goes away, so the test does, as a user's click on a desktop would.
+focus_program() { xdotool search --name '^Orvanix Dialvane$' windowfocus --sync >/dev/null 2>&1; }
+main_menu_item() { # n: on the 480x640 screen, opens the main menu from the panel's Menu button and
+    # chooses its n-th item with the arrow keys and Return
+    xdotool mousemove 300 600 mousedown 1
+    sleep 0.1
+    xdotool mouseup 1
+    sleep 1
+    focus_program
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return
+}
 finish() {
     echo "screenshots: $out"
     [ $status -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
