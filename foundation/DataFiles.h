@@ -10,5 +10,8 @@ std::wstring ExecutableFolder();
 // folder created when missing; beside the executable when the profile folder is unknown.
 std::wstring DataFilePath(const wchar_t* name);
 
+// The dialer's call log among them, which it appends to and the search service ranks contacts by.
+inline constexpr wchar_t CallLogName[] = L"calls.log";
+
 // The error log, DataFilePath("error.log"), worked out once.
 const wchar_t* ErrorLogPath();

@@ -50,6 +50,8 @@ inline constexpr Dword VibroClickS{SettingsKey, L"VibroClickS", 40};
 inline constexpr Dword VibroClickL{SettingsKey, L"VibroClickL", 40};
 inline constexpr Dword TemplateCount{TemplatesKey, L"Count", -1};
 inline constexpr Dword KeypadType{AbcKey, L"Type", -1};
+// Read by the search service: 0 lists equal matches in name order rather than by calls first.
+inline constexpr Dword RankByCalls{SettingsKey, L"RankByCalls", 1};
 
 // Written around the creation of a preloaded main window; never read.
 inline constexpr const wchar_t* HSTRF = L"HSTRF";

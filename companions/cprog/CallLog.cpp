@@ -30,7 +30,7 @@ std::string Utf8(const std::wstring& text) {
 } // namespace
 
 std::wstring CallLogPath() {
-    return DataFilePath(L"calls.log");
+    return DataFilePath(CallLogName);
 }
 
 bool AppendCallLog(const std::wstring& number, const std::wstring& name, const wchar_t* kind) {

@@ -1,9 +1,11 @@
 #include "companions/pimservice/ContactSearchIndex.h"
 
 #include "contacts/ContactDetails.h"
+#include "foundation/ErrorLog.h"
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 
 namespace platform {
 
@@ -91,6 +93,11 @@ void Put(std::vector<BYTE>& reply, const void* data, size_t bytes) {
 
 constexpr size_t SignificantDigits = 10;
 
+// The digits that decide whether two numbers are the same: the last ten, or all of a shorter number.
+std::string_view DecidingDigits(std::string_view digits) {
+    return digits.size() > SignificantDigits ? digits.substr(digits.size() - SignificantDigits) : digits;
+}
+
 // Equal for numbers that SameNumber matches (hashes of the digits that decide it), and for few others.
 uint64_t NumberKey(std::string_view digits) {
     if (digits.size() > SignificantDigits) digits.remove_prefix(digits.size() - SignificantDigits);
@@ -131,6 +138,9 @@ void ContactSearchIndex::SetKeys(const KeypadLayout& layout) {
     // The service passes the layout on every keystroke; the table is rebuilt only when it changed.
     if (letters == keyLetters_ && !keyMask_.empty()) return;
     keyLetters_ = std::move(letters);
+    // Matches under other letters say nothing about matches under these.
+    searched_.clear();
+    narrowed_.clear();
     keyMask_.assign(0x10000, 0);
     for (size_t key = 0; key < keyLetters_.size(); ++key) {
         for (wchar_t letter : keyLetters_[key]) keyMask_[letter] |= static_cast<uint8_t>(1u << key);
@@ -158,10 +168,12 @@ void ContactSearchIndex::Build(IContactList& contacts) {
         return Span{start, static_cast<uint32_t>(text_.size()) - start};
     };
     std::wstring name; // of the contact at hand, as UTF-16
+    ProblemReport unnamed(L"contact search", L"ContactSearchIndex::Build");
     // The list gives its contacts in id order, and so the records are kept.
     for (ULONG i = 0; i < count; ++i) {
         CatalogContact contact;
         if (FAILED(contacts.Get(i, &contact))) continue;
+        const size_t textStart = text_.size(), numberStart = numbers_.size();
         Record record;
         record.Oid = contact.Oid;
         record.SortName = addUtf8(View(contact.SortName));
@@ -185,6 +197,15 @@ void ContactSearchIndex::Build(IContactList& contacts) {
             numbers_.push_back(stored);
         }
         record.NumberCount = static_cast<uint32_t>(numbers_.size()) - record.FirstNumber;
+        if (NameOf(record).empty()) {
+            WString what;
+            what.Format(L"contact %08lx has neither a name nor a number: the picker leaves it out",
+                        static_cast<unsigned long>(record.Oid));
+            unnamed.Add(what);
+            text_.resize(textStart);
+            numbers_.resize(numberStart);
+            continue;
+        }
         records_.push_back(record);
         const auto keyStart = static_cast<uint32_t>(keys.size());
         name.clear();
@@ -234,10 +255,55 @@ void ContactSearchIndex::Build(IContactList& contacts) {
         digitStart_.push_back(static_cast<uint32_t>(digits_.size()));
     }
     std::sort(numberKeys_.begin(), numberKeys_.end());
+    RankByCalls();
 }
 
 std::string_view ContactSearchIndex::NameOf(const Record& record) const {
-    return Text(record.SortName.Length ? record.SortName : record.Company);
+    if (record.SortName.Length) return Text(record.SortName);
+    if (record.Company.Length || !record.NumberCount) return Text(record.Company);
+    return Text(numbers_[record.FirstNumber].Text);
+}
+
+void ContactSearchIndex::Rank(const std::vector<CallHistory::NumberWeight>& weights) {
+    calls_ = weights;
+    RankByCalls();
+}
+
+void ContactSearchIndex::RankByCalls() {
+    std::unordered_map<std::string_view, double> byKey;
+    for (const CallHistory::NumberWeight& number : calls_) {
+        const std::string_view key = DecidingDigits(number.Digits);
+        if (!key.empty()) byKey[key] += number.Weight;
+    }
+    std::vector<std::pair<double, uint32_t>> called; // weight, contact in name order
+    std::vector<std::string_view> keys;              // of the contact at hand, each counted once
+    for (uint32_t i = 0; i < order_.size() && !byKey.empty(); ++i) {
+        double weight = 0;
+        keys.clear();
+        std::string_view digits = DigitsAt(i);
+        for (size_t end = digits.find('\0'); end != std::string_view::npos; end = digits.find('\0')) {
+            const std::string_view key = DecidingDigits(digits.substr(0, end));
+            digits.remove_prefix(end + 1);
+            if (key.empty() || std::find(keys.begin(), keys.end(), key) != keys.end()) continue;
+            keys.push_back(key);
+            if (const auto found = byKey.find(key); found != byKey.end()) weight += found->second;
+        }
+        if (weight > 0) called.emplace_back(weight, i);
+    }
+    // Equal weights keep name order.
+    std::stable_sort(called.begin(), called.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<bool> ranked(order_.size());
+    rank_.clear();
+    rank_.reserve(order_.size());
+    for (const auto& contact : called) {
+        rank_.push_back(contact.second);
+        ranked[contact.second] = true;
+    }
+    for (uint32_t i = 0; i < order_.size(); ++i)
+        if (!ranked[i]) rank_.push_back(i);
+    searched_.clear();
+    narrowed_.clear();
 }
 
 bool ContactSearchIndex::MatchesName(size_t contact, const uint8_t* keys, size_t count) const {
@@ -258,44 +324,63 @@ bool ContactSearchIndex::MatchesName(size_t contact, const uint8_t* keys, size_t
     return false;
 }
 
-bool ContactSearchIndex::MatchesNumber(size_t contact, const std::string& typed) const {
-    const std::string_view digits(digits_.data() + digitStart_[contact],
-                                  digitStart_[contact + 1] - digitStart_[contact]);
-    return digits.find(typed) != std::string_view::npos;
+bool ContactSearchIndex::MatchesNumber(size_t contact, std::string_view typed) const {
+    return DigitsAt(contact).find(typed) != std::string_view::npos;
 }
 
 void ContactSearchIndex::Search(const std::wstring& digits, std::vector<DWORD>& ids,
-                                std::vector<std::wstring>& patterns) const {
+                                std::vector<std::wstring>& patterns) {
     ids.clear();
     patterns.clear();
     if (digits.empty()) {
-        for (uint32_t record : order_) ids.push_back(records_[record].Oid);
+        searched_.clear();
+        narrowed_.clear();
+        ids.reserve(rank_.size());
+        for (uint32_t contact : rank_) ids.push_back(records_[order_[contact]].Oid);
         return;
     }
-    std::vector<uint8_t> keys;
-    std::string typed;
+    keys_.clear();
+    typed_.clear();
     std::wstring pattern;
     bool spellable = !keyMask_.empty();
     for (wchar_t digit : digits) {
         if (digit < L'0' || digit > L'9') return;
-        typed += static_cast<char>(digit);
+        typed_ += static_cast<char>(digit);
         const int key = digit - L'2';
         if (key < 0 || key >= static_cast<int>(keyLetters_.size()) || keyLetters_[key].empty()) {
             spellable = false;
             continue;
         }
-        keys.push_back(static_cast<uint8_t>(1u << key));
+        keys_.push_back(static_cast<uint8_t>(1u << key));
         if (!pattern.empty()) pattern += L'+';
         pattern += keyLetters_[key];
     }
-    std::vector<DWORD> byNumber;
-    for (size_t i = 0; i < order_.size(); ++i) {
-        if (spellable && MatchesName(i, keys.data(), keys.size()))
-            ids.push_back(records_[order_[i]].Oid);
-        else if (MatchesNumber(i, typed))
-            byNumber.push_back(records_[order_[i]].Oid);
+
+    // Back to the longest query searched on the way here; what it did not match cannot match now.
+    const size_t common =
+        std::mismatch(searched_.begin(), searched_.end(), digits.begin(), digits.end()).first -
+        searched_.begin();
+    while (!narrowed_.empty() && narrowed_.back().Length > common) narrowed_.pop_back();
+    searched_ = digits;
+    if (narrowed_.empty() || narrowed_.back().Length < digits.size()) {
+        Narrowed next{digits.size(), {}};
+        const std::vector<uint32_t>& candidates = narrowed_.empty() ? rank_ : narrowed_.back().Matches;
+        for (uint32_t entry : candidates) {
+            const uint32_t contact = entry & ~ByName;
+            if (spellable && MatchesName(contact, keys_.data(), keys_.size()))
+                next.Matches.push_back(contact | ByName);
+            else if (MatchesNumber(contact, typed_))
+                next.Matches.push_back(contact);
+        }
+        narrowed_.push_back(std::move(next));
     }
-    ids.insert(ids.end(), byNumber.begin(), byNumber.end());
+
+    const std::vector<uint32_t>& matches = narrowed_.back().Matches;
+    ids.reserve(matches.size());
+    for (uint32_t entry : matches)
+        if (entry & ByName) ids.push_back(records_[order_[entry & ~ByName]].Oid);
+    for (uint32_t entry : matches)
+        if (!(entry & ByName)) ids.push_back(records_[order_[entry]].Oid);
     if (spellable) patterns.push_back(pattern);
 }
 

@@ -2,8 +2,16 @@
 // "IPM0:", it answers the keypad search, record and number requests from an index of the contact
 // store that it rebuilds whenever the store's contents change. It reads the store through the contact
 // catalog of the process's one store (platform/ContactCatalog.h) and keeps no copy of the cards.
+//
+// A search starts afresh with the empty query, as every picker opens with it: only then are the keypad
+// layout, the ranking setting ("RankByCalls" in "Settings", on unless 0) and the dialer's call log
+// read again, so that typing reads neither the registry nor a file. A change to any of them counts
+// from the next picker on.
+#include "companions/pimservice/CallHistory.h"
 #include "companions/pimservice/ContactSearchIndex.h"
+#include "foundation/DataFiles.h"
 #include "foundation/ScopedHandles.h"
+#include "foundation/Settings.h"
 #include "platform/ComActivation.h"
 #include "platform/SearchServiceProtocol.h"
 
@@ -19,6 +27,12 @@ struct Service {
     ULONG indexed = 0; // the catalog's version in the index
     bool built = false;
     platform::ContactSearchIndex index;
+    bool configured = false; // keys and ranking read
+    bool ranking = false;
+    platform::CallHistory calls;
+    std::wstring callLog = DataFilePath(CallLogName);
+    std::vector<DWORD> ids; // of the last search, kept for their storage
+    std::vector<std::wstring> patterns;
 };
 
 Service* running = nullptr;
@@ -30,6 +44,19 @@ void Reindex(Service& service) {
     service.index.Build(*list.Get());
     service.indexed = list->Version();
     service.built = true;
+}
+
+// Reads the keypad layout, the ranking setting and the call log, as a search starts afresh.
+void Configure(Service& service) {
+    service.index.SetKeys(LoadKeypadLayout());
+    const bool ranking = settings::Read(settings::RankByCalls) != 0;
+    bool changed = ranking != service.ranking || !service.configured;
+    if (ranking) changed = service.calls.Refresh(service.callLog) || changed;
+    if (changed)
+        service.index.Rank(ranking ? service.calls.Weights()
+                                   : std::vector<platform::CallHistory::NumberWeight>());
+    service.ranking = ranking;
+    service.configured = true;
 }
 
 std::wstring TextOf(const BYTE* input, DWORD bytes) {
@@ -78,11 +105,10 @@ __declspec(dllexport) BOOL IPM_IOControl(DWORD, DWORD code, BYTE* input, DWORD i
     std::vector<BYTE> reply;
     switch (code) {
     case search_service::KeypadSearchCode: {
-        running->index.SetKeys(LoadKeypadLayout());
-        std::vector<DWORD> ids;
-        std::vector<std::wstring> patterns;
-        running->index.Search(TextOf(input, inputBytes), ids, patterns);
-        reply = platform::SearchReply(ids, patterns);
+        const std::wstring query = TextOf(input, inputBytes);
+        if (query.empty() || !running->configured) Configure(*running);
+        running->index.Search(query, running->ids, running->patterns);
+        reply = platform::SearchReply(running->ids, running->patterns);
         break;
     }
     case search_service::ContactRecordCode: {

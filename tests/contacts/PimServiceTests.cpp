@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <set>
 #include <string>
@@ -210,6 +213,47 @@ TEST_F(SearchServiceLibrary, OneStoreServesTheProgramAndTheServiceAndTellsOfAnEd
         carolsLines += line.rfind(oid, 0) == 0;
     }
     EXPECT_GT(carolsLines, 0);
+}
+
+// Ranking as the program meets it: the dialer's log and the setting in the test prefix, read when a
+// picker opens (the empty query) and not while it types.
+TEST_F(SearchServiceLibrary, RanksByTheCallLogFromTheNextPickerOnUnlessSwitchedOff) {
+    SetDword(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\ABC", L"Type", 1);
+    const std::filesystem::path log(DataFilePath(CallLogName));
+    std::string kept;
+    {
+        std::ifstream file(log, std::ios::binary);
+        kept.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    WriteBytes(log.wstring(), "2026-03-10 12:00:00\t020 7946 0958\tDan\tcall\r\n");
+    auto first = [](const wchar_t* query) {
+        SearchResult result;
+        ServiceRecord record;
+        if (!SearchContacts(SearchOperation(), query, static_cast<int>(wcslen(query)), result) ||
+            !result.ids.GetSize() ||
+            !GetContactRecord(RecordOperation(), static_cast<DWORD>(result.ids[0]), record))
+            return std::wstring();
+        return std::wstring(record.Name);
+    };
+    EXPECT_EQ(first(L""), L"Cole, Dan") << "called, and so before Adams";
+    EXPECT_EQ(first(L"2"), L"Cole, Dan");
+
+    SetDword(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\Settings", L"RankByCalls", 0);
+    EXPECT_EQ(first(L"2"), L"Cole, Dan") << "typing reads no setting";
+    EXPECT_EQ(first(L""), L"Adams, Bob") << "the next picker does";
+    SetDword(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\Settings", L"RankByCalls", 1);
+    EXPECT_EQ(first(L""), L"Cole, Dan");
+    WriteBytes(log.wstring(), "2026-03-10 12:00:00\t020 7946 0958\tDan\tcall\r\n"
+                              "2026-03-11 12:00:00\t+7 900 111 22 33\tAnna\tcall\r\n");
+    EXPECT_EQ(first(L"2"), L"Cole, Dan");
+    EXPECT_EQ(first(L""), L"Petrova, Anna") << "a newer call, to her international form";
+
+    if (kept.empty())
+        std::filesystem::remove(log);
+    else
+        WriteBytes(log.wstring(), kept);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\Settings", L"RankByCalls");
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Orvanix\\PIM\\ABC", L"Type");
 }
 
 } // namespace
