@@ -225,7 +225,7 @@ void ReadPhoneList(const WString& block, Array<PhoneEntry>& phones) {
 }
 
 int ReadContact(ContactStore* store, DWORD oid, ContactDetails& details, int flags, int fitMode, int boxWidth,
-                int boxHeight) {
+                int boxHeight, WString* pictureProblem) {
     if (!store || !store->App) return 0;
     IUnknown* found = nullptr;
     if (FAILED(store->App->GetItemFromOid(oid, &found)) || !found) return 0;
@@ -254,8 +254,11 @@ int ReadContact(ContactStore* store, DWORD oid, ContactDetails& details, int fla
             details.HasPhoto = 1;
             if (flags & ReadPhoto) {
                 IImagingFactory* factory = GetImagingFactory();
-                if (IImage* image = DecodeStreamFitted(factory, picture, fitMode, boxWidth, boxHeight)) {
+                if (IImage* image =
+                        DecodeStreamFitted(factory, picture, fitMode, boxWidth, boxHeight, pictureProblem)) {
                     details.Photo = ImageToBitmap(factory, image);
+                    if (!details.Photo && pictureProblem)
+                        *pictureProblem = L"it cannot be drawn into a bitmap";
                     image->Release();
                 }
             }

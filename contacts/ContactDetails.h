@@ -52,9 +52,10 @@ constexpr int ReadPhotoPresence = 32;
 
 // Reads the contact with object id oid into details; fit mode and box size the picture (flag 4).
 // 1 when the store holds the contact, whatever properties it has; 0 (details untouched) otherwise,
-// also when the store is null or not logged on.
+// also when the store is null or not logged on. When the contact has a picture of some bytes that
+// gives no Photo, pictureProblem (when given) says why, for the error log; else it is left alone.
 int ReadContact(ContactStore* store, DWORD oid, ContactDetails& details, int flags, int fitMode, int boxWidth,
-                int boxHeight);
+                int boxHeight, WString* pictureProblem = nullptr);
 
 // The notes bytes as text: the compact rich-text format ("{\pwi"), 0xFE 0xFF and UTF-16 in
 // little-endian order, or else the ANSI code page.

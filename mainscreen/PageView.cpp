@@ -70,12 +70,21 @@ void PageView::LoadSharedImages() {
 HBITMAP PageView::PhotoOf(SpeedDialButton& stored) {
     if (!stored.HasPhoto || stored.Photo) return stored.Photo;
     ContactDetails contact;
+    WString problem;
     if (stored.Oid &&
-        ReadContact(Model.Store, stored.Oid, contact, ReadPhoto, 2, Model.PhotoWidth, Model.PhotoHeight) &&
+        ReadContact(Model.Store, stored.Oid, contact, ReadPhoto, 2, Model.PhotoWidth, Model.PhotoHeight,
+                    &problem) &&
         contact.Photo) {
         stored.Photo = contact.Photo;
         contact.Photo = nullptr;
     } else {
+        if (!problem.IsEmpty()) {
+            WString line;
+            line.Format(L"Picture of \"%s\" (contact 0x%08lX): %s; the name is shown instead",
+                        static_cast<const wchar_t*>(SpeedDialModel::DisplayNameOf(stored)),
+                        static_cast<unsigned long>(stored.Oid), static_cast<const wchar_t*>(problem));
+            Model.ReportPictureProblem(line);
+        }
         // Not asked for again until the buttons are reloaded.
         stored.HasPhoto = 0;
     }

@@ -114,7 +114,15 @@ WString SpeedDialModel::DisplayNameOf(const SpeedDialButton& button) {
     return name.IsEmpty() ? UnnamedLabel() : name;
 }
 
+void SpeedDialModel::ReportPictureProblem(const wchar_t* what) {
+    if (!pictureProblems_)
+        pictureProblems_ = std::make_unique<ProblemReport>(L"Pictures", L"Paint", PictureProblemLimit);
+    pictureProblems_->Add(what);
+}
+
 void SpeedDialModel::Load(int force) {
+    // A reload fetches every picture again: its problems count afresh.
+    pictureProblems_.reset();
     LoadFromRegistry();
     for (int i = 0; i < Buttons.GetSize(); ++i) Refresh(i, force);
 }

@@ -9,7 +9,10 @@
 // list is the one shown. Nothing is rewritten until an operation changes the buttons; a load writes
 // only the values its refresh from the contacts changed.
 #include "contacts/ContactStore.h"
+#include "foundation/ErrorLog.h"
 #include "model/SpeedDialButton.h"
+
+#include <memory>
 
 class SpeedDialModel {
 public:
@@ -51,6 +54,11 @@ public:
     void Clear();
     // Deletes every button's picture, so that each is fetched again (at a new photo size).
     void DropPhotos();
+    // Writes a line about a button's picture that cannot be shown to the error log: at most
+    // PictureProblemLimit lines from one load to the next, then one line counting the rest.
+    void ReportPictureProblem(const wchar_t* what);
+
+    static constexpr int PictureProblemLimit = 20;
 
     Array<SpeedDialButton> Buttons;
     int PhotoWidth = 0;
@@ -68,4 +76,6 @@ private:
     void SaveChanges(int index, const SpeedDialButton& before);
     // Removes the button at array position index, deleting its picture.
     void RemoveAt(int index);
+
+    std::unique_ptr<ProblemReport> pictureProblems_; // since the last load; made at the first problem
 };

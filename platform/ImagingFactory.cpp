@@ -45,7 +45,8 @@ public:
     HRESULT STDMETHODCALLTYPE GetThumbnail(UINT width, UINT height, IImage** thumbnail) override {
         if (!thumbnail) return E_POINTER;
         *thumbnail = nullptr;
-        if (!width || !height || width > 0x4000 || height > 0x4000) return E_INVALIDARG;
+        if (!width || !height) return E_INVALIDARG;
+        if (width > 0x4000 || height > 0x4000) return PictureTooLarge;
         return Thumbnail(width, height, thumbnail);
     }
 
@@ -270,7 +271,7 @@ public:
         BYTE chunk[16384];
         ULONG read = 0;
         while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read) {
-            if (bytes.size() + read > MaxBytes) return E_OUTOFMEMORY;
+            if (bytes.size() + read > MaxBytes) return PictureTooLarge;
             bytes.insert(bytes.end(), chunk, chunk + read);
             if (read < sizeof chunk) break;
         }
@@ -285,7 +286,11 @@ public:
         LARGE_INTEGER size = {};
         std::vector<BYTE> bytes;
         DWORD read = 0;
-        bool whole = GetFileSizeEx(file, &size) && size.QuadPart <= LONGLONG(MaxBytes);
+        bool whole = GetFileSizeEx(file, &size);
+        if (whole && size.QuadPart > LONGLONG(MaxBytes)) {
+            CloseHandle(file);
+            return PictureTooLarge;
+        }
         if (whole) {
             bytes.resize(size_t(size.QuadPart));
             whole = bytes.empty() || (ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr) &&
@@ -326,7 +331,8 @@ private:
         if (SUCCEEDED(result)) result = frame->GetSize(&width, &height);
         if (SUCCEEDED(result)) result = frame->GetPixelFormat(&format);
         if (FAILED(result)) return result;
-        if (!width || !height || UINT64{width} * height > MaxPixels) return E_INVALIDARG;
+        if (!width || !height) return E_INVALIDARG;
+        if (UINT64{width} * height > MaxPixels) return PictureTooLarge;
         if (format == GUID_WICPixelFormat24bppBGR) {
             *image = new FrameImage(std::move(bytes), stream, decoder, frame.p, width, height);
             return S_OK;

@@ -32,6 +32,10 @@ struct IImagingFactory : IUnknown {
 
 namespace platform {
 
+// What the factory answers for a picture it will not decode because it is too large for the memory a
+// picture may take.
+constexpr HRESULT PictureTooLarge = HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
+
 // The in-process server of CLSID_ImagingFactory, which CoCreateInstance reaches on the phone: ours,
 // decoding through the Windows Imaging Component. Only IID_IImagingFactory is served. COM must be
 // initialised on the calling thread.

@@ -1,5 +1,31 @@
 #include "ui/ImageDecoding.h"
 
+#include <wincodec.h>
+
+namespace {
+
+void Tell(WString* problem, const WString& what) {
+    if (problem) *problem = what;
+}
+
+} // namespace
+
+WString DescribePictureFailure(HRESULT result) {
+    WString what;
+    switch (result) {
+    case WINCODEC_ERR_COMPONENTNOTFOUND:
+    case WINCODEC_ERR_UNKNOWNIMAGEFORMAT:
+        what = L"not a picture the decoder knows";
+        break;
+    case platform::PictureTooLarge:
+        what = L"too large to decode";
+        break;
+    default:
+        what.Format(L"damaged or unreadable (0x%08lX)", static_cast<unsigned long>(result));
+    }
+    return what;
+}
+
 IImagingFactory* GetImagingFactory() {
     static IImagingFactory* const factory = [] {
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
@@ -25,16 +51,27 @@ void FitSize(int mode, int boxWidth, int boxHeight, int& width, int& height) {
     }
 }
 
-IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, int boxWidth, int boxHeight) {
-    if (!factory || !stream) return nullptr;
+IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, int boxWidth, int boxHeight,
+                           WString* problem) {
+    if (!factory || !stream) {
+        if (stream) Tell(problem, L"the imaging component is missing");
+        return nullptr;
+    }
     ULARGE_INTEGER size = {};
     if (FAILED(stream->Seek({}, STREAM_SEEK_END, &size)) ||
-        FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)) || !size.QuadPart)
+        FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr))) {
+        Tell(problem, L"its bytes cannot be read");
         return nullptr;
+    }
+    if (!size.QuadPart) return nullptr;
     IImage* image = nullptr;
-    if (FAILED(factory->CreateImageFromStream(stream, &image)) || !image) return nullptr;
+    if (const HRESULT created = factory->CreateImageFromStream(stream, &image); FAILED(created) || !image) {
+        Tell(problem, DescribePictureFailure(FAILED(created) ? created : E_FAIL));
+        return nullptr;
+    }
     ImageInfo info = {};
     if (FAILED(image->GetImageInfo(&info)) || !info.Width || !info.Height) {
+        Tell(problem, L"it has no pixels");
         image->Release();
         return nullptr;
     }
@@ -42,20 +79,40 @@ IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, 
     int width = int(info.Width), height = int(info.Height);
     FitSize(mode, boxWidth, boxHeight, width, height);
     IImage* thumbnail = nullptr;
-    if (width <= 0 || height <= 0 || FAILED(image->GetThumbnail(UINT(width), UINT(height), &thumbnail)))
+    const HRESULT scaled =
+        width <= 0 || height <= 0 ? E_INVALIDARG : image->GetThumbnail(UINT(width), UINT(height), &thumbnail);
+    if (FAILED(scaled) || !thumbnail) {
         thumbnail = nullptr;
+        if (problem) {
+            problem->Format(L"%ux%u pixels cannot be scaled to %dx%d: ", info.Width, info.Height, width,
+                            height);
+            *problem += DescribePictureFailure(FAILED(scaled) ? scaled : E_FAIL);
+        }
+    }
     image->Release();
     return thumbnail;
 }
 
-HBITMAP DecodeFile(IImagingFactory* factory, const wchar_t* path) {
-    if (!factory || !path) return nullptr;
+HBITMAP DecodeFile(IImagingFactory* factory, const wchar_t* path, WString* problem) {
+    if (!factory || !path) {
+        if (path) Tell(problem, L"the imaging component is missing");
+        return nullptr;
+    }
     IImage* image = nullptr;
-    if (FAILED(factory->CreateImageFromFile(path, &image)) || !image) return nullptr;
+    if (const HRESULT created = factory->CreateImageFromFile(path, &image); FAILED(created) || !image) {
+        const bool missing = created == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) ||
+                             created == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+        if (!missing) Tell(problem, DescribePictureFailure(FAILED(created) ? created : E_FAIL));
+        return nullptr;
+    }
     ImageInfo info = {};
     HBITMAP bitmap = nullptr;
-    if (SUCCEEDED(image->GetImageInfo(&info)) && info.Width && info.Height)
+    if (SUCCEEDED(image->GetImageInfo(&info)) && info.Width && info.Height) {
         bitmap = ImageToBitmap(factory, image);
+        if (!bitmap) Tell(problem, L"it cannot be drawn into a bitmap");
+    } else {
+        Tell(problem, L"it has no pixels");
+    }
     image->Release();
     return bitmap;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Decoding contact pictures and skin files into plain bitmaps, scaled to fit a box while decoding.
+#include "foundation/WString.h"
 #include "platform/ImagingFactory.h"
 
 #include <windows.h>
@@ -19,11 +20,18 @@ IImagingFactory* GetImagingFactory();
 void FitSize(int mode, int boxWidth, int boxHeight, int& width, int& height);
 
 // Decodes a picture from the start of stream, scaled by FitSize when a mode and a box are given. The
-// caller releases the image with Release(). Null on any failure, including an empty stream.
-IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, int boxWidth, int boxHeight);
+// caller releases the image with Release(). Null on any failure, including an empty stream; then, when
+// problem is given and the stream held bytes, it says what was wrong, for the error log.
+IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, int boxWidth, int boxHeight,
+                           WString* problem = nullptr);
 
-// Decodes a picture file into a bitmap the caller deletes with DeleteObject; null on any failure.
-HBITMAP DecodeFile(IImagingFactory* factory, const wchar_t* path);
+// Decodes a picture file into a bitmap the caller deletes with DeleteObject; null on any failure; then,
+// when problem is given and the file exists, it says what was wrong.
+HBITMAP DecodeFile(IImagingFactory* factory, const wchar_t* path, WString* problem = nullptr);
+
+// What a failure of the imaging factory or of a picture's decoder means, in words: "not a picture the
+// decoder knows", "too large ...", "damaged or unreadable (0x...)".
+WString DescribePictureFailure(HRESULT result);
 
 // Draws image into a new bottom-up DIB section of the screen's colour depth (at least 16 bits per
 // pixel); the caller deletes it with DeleteObject. Null on failure.

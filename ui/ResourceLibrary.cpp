@@ -1,5 +1,6 @@
 #include "ui/ResourceLibrary.h"
 
+#include "foundation/ErrorLog.h"
 #include "ui/ImageDecoding.h"
 #include "ui/ScreenMetrics.h"
 
@@ -32,7 +33,15 @@ HBITMAP ResourceLibrary::LoadBitmap(int id, const wchar_t* name) {
         wchar_t path[261];
         if (_snwprintf(path, 261, L"%s%s.bmp", SkinPath, name) > 0) {
             path[260] = 0;
-            if (HBITMAP bitmap = DecodeFile(GetImagingFactory(), path)) return bitmap;
+            WString problem;
+            if (HBITMAP bitmap = DecodeFile(GetImagingFactory(), path, &problem)) return bitmap;
+            if (!problem.IsEmpty()) {
+                WString line = path;
+                line += L": ";
+                line += problem;
+                line += Library ? L"; the built-in image is used" : L"; there is no built-in image";
+                ProblemReport(L"Skin", L"LoadBitmap").Add(line);
+            }
         }
     }
     // As a DIB section, like the paint buffers it is copied onto.

@@ -15,7 +15,8 @@ public:
     virtual int LoadResourceLibrary(const wchar_t* libraryName, const wchar_t* highResLibraryName,
                                     const wchar_t* skinFolder);
     // The skin folder's file name + ".bmp" when it exists and decodes, else the library's bitmap id;
-    // null when neither is there. The caller deletes the bitmap.
+    // null when neither is there. The caller deletes the bitmap. A file that exists but does not decode
+    // leaves a line in the error log.
     virtual HBITMAP LoadBitmap(int id, const wchar_t* name);
     // LoadBitmap(id2, name2), or LoadBitmap(id1, name1) when that gives nothing.
     virtual HBITMAP LoadBitmapPreferring(int id1, const wchar_t* name1, int id2, const wchar_t* name2);

@@ -1,9 +1,13 @@
 #include "platform/TransparentImage.h"
 #include "mainscreen/MainWindow.h"
+#include "contacts/ContactTestSupport.h"
+#include "support/ErrorLogLines.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <initializer_list>
+#include <string>
 
 namespace {
 
@@ -100,6 +104,50 @@ TEST_F(MainScreenPaint, PhotosAreCentredUnderTheFrameAndMissingOnesBecomeNames) 
     EXPECT_EQ(main.Model.Buttons.GetAt(1).HasPhoto, 0u);
     EXPECT_EQ(main.Model.Buttons.GetAt(0).Photo, photo);
     DeleteObject(canvas);
+}
+
+TEST_F(MainScreenPaint, APictureThatDoesNotDecodeIsLoggedOnceWithItsContactAndTheNameShown) {
+    testing_support::TempFolder folder;
+    WriteBytes(folder / L"cards.vcf",
+               "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Petrov;Ivan;;;\r\nTEL;TYPE=CELL:+7 900 1\r\n"
+               "PHOTO;ENCODING=b;TYPE=JPEG:bm90IGEgcGljdHVyZQ==\r\nEND:VCARD\r\n");
+    auto store = StoreAt(folder.Path());
+    auto session = SessionOn(store);
+    main.Model.Store = session.get();
+    AddButton(0, 1);
+    SpeedDialButton& button = main.Model.Buttons.ElementAt(0);
+    button.Oid = OidOf(*store, "Petrov, Ivan");
+    button.Last = L"Petrov";
+    button.First = L"Ivan";
+    ASSERT_NE(button.Oid, 0u);
+
+    const auto lines = testing_support::LinesLoggedBy([&] {
+        Paint();
+        Paint();
+    });
+    ASSERT_EQ(lines.size(), 1u) << "a picture is tried once a load";
+    char oid[16];
+    std::snprintf(oid, sizeof oid, "0x%08lX", static_cast<unsigned long>(button.Oid));
+    EXPECT_EQ(lines[0],
+              std::string("Picture of \"Petrov, Ivan\" (contact ") + oid +
+                  "): not a picture the decoder knows; the name is shown instead\t\tPictures: Paint (0)");
+    EXPECT_EQ(At(15, 15), RGB(10, 0, 0)) << "the button image with the name";
+    main.Model.Store = nullptr;
+    DeleteObject(canvas);
+}
+
+TEST(SpeedDialModelPictures, ProblemsAreBoundedFromOneLoadToTheNext) {
+    SpeedDialModel model;
+    const auto lines = testing_support::LinesLoggedBy([&] {
+        for (int i = 0; i < SpeedDialModel::PictureProblemLimit + 3; ++i)
+            model.ReportPictureProblem(L"broken");
+        model.Load(0);
+        model.ReportPictureProblem(L"broken again");
+    });
+    ASSERT_EQ(lines.size(), size_t(SpeedDialModel::PictureProblemLimit + 2));
+    EXPECT_EQ(lines[SpeedDialModel::PictureProblemLimit],
+              "... and 3 more problems like these\t\tPictures: Paint (0)");
+    EXPECT_EQ(lines.back(), "broken again\t\tPictures: Paint (0)") << "a load starts counting afresh";
 }
 
 TEST_F(MainScreenPaint, FocusFrameIsCentredAndDrawnWhateverTheClip) {

@@ -4,6 +4,7 @@
 #include "foundation/TestHelpers.h"
 #include "ui/ResourceLibrary.h"
 #include "ui/ScreenMetrics.h"
+#include "support/ErrorLogLines.h"
 #include "support/Processes.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,59 @@ TEST_F(SkinFile, FontDescriptionsMapToWeightsAndStyles) {
         EXPECT_EQ(f.lfItalic, c.italic) << c.value;
         EXPECT_EQ(f.lfQuality, c.quality) << c.value;
     }
+}
+
+// The lines LoadSkin wrote to the error log, each from behind "skin.ini: " to before its source.
+std::vector<std::string> SkinProblems(SkinValues& skin) {
+    std::vector<std::string> lines;
+    for (const std::string& line : testing_support::LinesLoggedBy([&] { LoadSkin(skin); })) {
+        const size_t from = line.find("skin.ini: "), to = line.find("\t\tSkin: LoadSkin (0)");
+        lines.push_back(from == std::string::npos || to == std::string::npos
+                            ? line
+                            : line.substr(from + 10, to - from - 10));
+    }
+    return lines;
+}
+
+TEST_F(SkinFile, UnusableValuesAreLoggedWithTheFileTheKeyAndTheValue) {
+    Use("[Dialvane]\nBgrColor=10,20,30\nTxtColor=255, 0\nTxtSelectColor=300,0,0\nBtnNumberColour=1,2,3\n"
+        "PhoneTypeColor1=1,2,3,4\nFontText=big,Arial\nFontSmall=7,Tahoma,bold\nBgrColor=1,1,1\n");
+    SkinValues skin;
+    EXPECT_EQ(
+        SkinProblems(skin),
+        (std::vector<std::string>{
+            "[Dialvane] BtnNumberColour: not a key of the skin (letter case counts); it is ignored",
+            "[Dialvane] BgrColor: given again; only the first counts",
+            "[Dialvane] TxtColor = 255, 0: three numbers (red, green, blue) are needed; the default is kept",
+            "[Dialvane] TxtSelectColor = 300,0,0: 300 is not a number from 0 to 255; it counts as 44",
+            "[Dialvane] PhoneTypeColor1 = 1,2,3,4: only the first three numbers count",
+            "[Dialvane] FontText = big,Arial: the size is not a number of points above 0",
+            "[Dialvane] FontSmall = 7,Tahoma,bold: bold is not a number for the weight (0, 1 or another "
+            "number); it counts as 0"}));
+    EXPECT_EQ(skin.BgrColor, RGB(10, 20, 30)) << "the values are used as before";
+    EXPECT_EQ(skin.TxtSelectColor, RGB(44, 0, 0));
+
+    Use("[dialvane]\nBgrColor=1,1,1\n");
+    EXPECT_EQ(SkinProblems(skin), (std::vector<std::string>{"no section [Dialvane] (letter case counts); the "
+                                                            "built-in colours and fonts are used"}));
+
+    // However many problems, one load writes at most twenty lines and one that counts the rest.
+    std::string many = "[Dialvane]\n";
+    for (int i = 0; i < 30; ++i) many += "Key" + std::to_string(i) + "=1\n";
+    Use(many.c_str());
+    const std::vector<std::string> lines = SkinProblems(skin);
+    ASSERT_EQ(lines.size(), 21u);
+    EXPECT_EQ(lines.back(), "... and 10 more problems like these\t\tSkin: LoadSkin (0)");
+}
+
+TEST_F(SkinFile, TheDefaultSkinAndAMissingFileLogNothing) {
+    SkinValues skin;
+    Use(nullptr);
+    EXPECT_TRUE(SkinProblems(skin).empty());
+    SkinLibrary.LoadResourceLibrary(L"NoSuchLibrary.dll", L"NoSuchLibrary.dll",
+                                    testing_support::BesideTestBinary(L"DialvaneSkin").c_str());
+    EXPECT_TRUE(SkinProblems(skin).empty());
+    EXPECT_EQ(skin.BgrColor, RGB(22, 27, 34)) << "the default skin was read";
 }
 
 // Randomly damaged copies of a good file always load with all three fonts.

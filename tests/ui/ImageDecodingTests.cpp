@@ -7,6 +7,7 @@
 #include <wincodec.h>
 
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -113,13 +114,34 @@ TEST(FitSize, KeepsTheAspectRatioInsideOrCoveringTheBox) {
     EXPECT_EQ(Fitted(FitInside, 50, 50, 0, 0), std::pair(50, -1));
 }
 
-TEST(ImageDecoding, EmptyOrMissingInputGivesNothing) {
+TEST(ImageDecoding, EmptyOrMissingInputGivesNothingAndNoProblem) {
     IImagingFactory* factory = GetImagingFactory();
     ASSERT_TRUE(factory);
+    WString problem;
     IStream* empty = StreamOver({});
-    EXPECT_EQ(DecodeStreamFitted(factory, empty, FitCover, 50, 50), nullptr);
+    EXPECT_EQ(DecodeStreamFitted(factory, empty, FitCover, 50, 50, &problem), nullptr);
     empty->Release();
-    EXPECT_EQ(DecodeFile(factory, L"C:\\no\\such\\picture.bmp"), nullptr);
+    EXPECT_EQ(DecodeFile(factory, L"C:\\no\\such\\picture.bmp", &problem), nullptr);
+    EXPECT_TRUE(problem.IsEmpty()) << "nothing to decode is nothing wrong";
+}
+
+TEST(ImageDecoding, APictureThatGivesNothingSaysWhy) {
+    const auto problemOf = [](const std::vector<BYTE>& bytes, int boxWidth = 50, int boxHeight = 50) {
+        WString problem;
+        IStream* stream = StreamOver(bytes);
+        IImage* image =
+            DecodeStreamFitted(GetImagingFactory(), stream, FitCover, boxWidth, boxHeight, &problem);
+        stream->Release();
+        if (image) image->Release();
+        return std::wstring(problem);
+    };
+    EXPECT_EQ(problemOf({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'}), L"not a picture the decoder knows");
+    // A picture a hundred times wider than high, covering a box 20,000 pixels high, would need a copy
+    // wider than any is made.
+    const std::wstring tooWide = problemOf(Encode(GUID_ContainerFormatPng, 400, 4), 50, 20000);
+    EXPECT_EQ(tooWide, L"400x4 pixels cannot be scaled to 2000000x20000: too large to decode");
+    EXPECT_EQ(problemOf(Encode(GUID_ContainerFormatPng, 40, 40)), L"") << "a good picture has no problem";
+    EXPECT_EQ(DescribePictureFailure(platform::PictureTooLarge).Left(9), WString(L"too large"));
 }
 
 // Each format decodes scaled into a bottom-up bitmap; damaged copies (flipped bytes, cut short)

@@ -1,5 +1,6 @@
 // Skin bitmaps: a file in the skin folder wins over the resource library's bitmap of the same image.
 #include "ui/ResourceLibrary.h"
+#include "support/ErrorLogLines.h"
 #include "support/Processes.h"
 
 #include <gtest/gtest.h>
@@ -54,15 +55,26 @@ TEST_F(ResourceLibraryTest, ASkinFileWinsOverTheLibraryUntilItIsGone) {
     ResourceLibrary resources;
     ASSERT_EQ(resources.LoadResourceLibrary(library.c_str(), library.c_str(), skin.Path().c_str()), 1);
 
-    EXPECT_TRUE(Take(resources.LoadBitmap(ScrollId, L"scroll")) == (SIZE{5, 4})) << "no file: the library's";
+    EXPECT_TRUE(LinesLoggedBy([&] {
+                    EXPECT_TRUE(Take(resources.LoadBitmap(ScrollId, L"scroll")) == (SIZE{5, 4}))
+                        << "no file: the library's";
+                }).empty())
+        << "a missing file is no problem";
     WriteBmp(skin / L"scroll.bmp", 7, 3);
     EXPECT_TRUE(Take(resources.LoadBitmap(ScrollId, L"scroll")) == (SIZE{7, 3})) << "the file wins";
     DeleteFileW((skin / L"scroll.bmp").c_str());
     EXPECT_TRUE(Take(resources.LoadBitmap(ScrollId, L"scroll")) == (SIZE{5, 4}));
 
     std::ofstream(std::filesystem::path(skin / L"scroll.bmp"), std::ios::binary) << "this is no bitmap";
-    EXPECT_TRUE(Take(resources.LoadBitmap(ScrollId, L"scroll")) == (SIZE{5, 4}))
-        << "undecodable: the library's";
+    const auto lines = LinesLoggedBy([&] {
+        EXPECT_TRUE(Take(resources.LoadBitmap(ScrollId, L"scroll")) == (SIZE{5, 4}))
+            << "undecodable: the library's";
+    });
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("\\scroll.bmp: not a picture the decoder knows; the built-in image is used\t\t"
+                            "Skin: LoadBitmap (0)"),
+              std::string::npos)
+        << lines[0];
     EXPECT_EQ(resources.LoadBitmap(158, L"list_void_bgr"), nullptr) << "in neither place";
 
     WriteBmp(skin / L"l_panel_1.bmp", 9, 2);
