@@ -40,17 +40,6 @@ NameEditDialog::NameEditDialog() {
     FitDesktop = 1;
 }
 
-void NameEditDialog::CreateSoftKeys() {
-    platform::SHMENUBARINFO bar = {};
-    bar.cbSize = sizeof bar;
-    bar.hwndParent = Dialog;
-    bar.dwFlags = platform::SHCMBF_HMENU;
-    bar.nToolBarId = IDR_SOFTKEYS_OK_CANCEL;
-    bar.hInstRes = ModuleInstance();
-    // Without a bar the platform's done button still confirms.
-    MenuBar = platform::SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
-}
-
 bool NameEditDialog::OnInit() {
     SetForegroundWindow(Dialog);
     platform::SHINITDLGINFO init = {platform::SHIDIM_FLAGS, Dialog,
@@ -58,7 +47,7 @@ bool NameEditDialog::OnInit() {
     platform::SHInitDialog(&init);
     platform::SHDoneButton(Dialog, platform::SHDB_SHOW);
     platform::SHSipPreference(Dialog, platform::SIP_UP);
-    CreateSoftKeys();
+    CreateSoftKeys(IDR_SOFTKEYS_OK_CANCEL);
     FitToDesktop();
     CopyOwnerCaption();
 

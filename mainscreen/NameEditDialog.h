@@ -27,7 +27,4 @@ protected:
     bool OnInit() override;
     bool OnCommand(int id, int code, HWND from) override;
     void OnSize(int width, int height) override;
-
-private:
-    void CreateSoftKeys();
 };

@@ -86,17 +86,6 @@ void SmsTextDialog::LoadSmsTexts(Array<WString>& texts) {
     }
 }
 
-void SmsTextDialog::CreateSoftKeys() {
-    platform::SHMENUBARINFO bar = {};
-    bar.cbSize = sizeof bar;
-    bar.hwndParent = Dialog;
-    bar.dwFlags = platform::SHCMBF_HMENU;
-    bar.nToolBarId = IDR_SOFTKEYS_OK_CANCEL;
-    bar.hInstRes = ModuleInstance();
-    // Without a bar the platform's done button still chooses.
-    MenuBar = platform::SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
-}
-
 void SmsTextDialog::CreateFonts() {
     if (!titleFont_) titleFont_.Reset(CreatePointFont(FontFace, TitlePoints, FW_BOLD));
     if (!nameFont_) nameFont_.Reset(CreatePointFont(FontFace, NamePoints, FW_BOLD));
@@ -115,7 +104,7 @@ bool SmsTextDialog::OnInit() {
     platform::SHInitDialog(&init);
     platform::SHDoneButton(Dialog, platform::SHDB_SHOW);
     platform::SHSipPreference(Dialog, platform::SIP_FORCEDOWN);
-    CreateSoftKeys();
+    CreateSoftKeys(IDR_SOFTKEYS_OK_CANCEL);
     FitToDesktop();
 
     ChosenText.Empty();

@@ -70,7 +70,6 @@ protected:
     bool OnKeyDown(UINT key, LPARAM flags) override;
 
 private:
-    void CreateSoftKeys();
     void CreateFonts();
     // Ends the dialog with the selected row's text (empty for row 0).
     void Choose();

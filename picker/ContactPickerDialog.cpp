@@ -38,13 +38,7 @@ bool ContactPickerDialog::OnInit() {
     platform::SHINITDLGINFO shell = {platform::SHIDIM_FLAGS, Dialog,
                                      platform::SHIDIF_DONEBUTTON | platform::SHIDIF_SIZEDLGFULLSCREEN};
     platform::SHInitDialog(&shell);
-    platform::SHMENUBARINFO bar = {};
-    bar.cbSize = sizeof bar;
-    bar.hwndParent = Dialog;
-    bar.dwFlags = platform::SHCMBF_HMENU;
-    bar.nToolBarId = IDR_SOFTKEYS_OK_CANCEL;
-    bar.hInstRes = ModuleInstance();
-    MenuBar = platform::SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
+    CreateSoftKeys(IDR_SOFTKEYS_OK_CANCEL);
     // Full screen above the soft keys, and kept so when the input panel changes.
     FitDesktop = 1;
     FitToDesktop();

@@ -1,6 +1,7 @@
 #include "ui/DialogBase.h"
 
 #include "platform/ModalHost.h"
+#include "platform/PhoneShell.h"
 #include "ui/ScreenMetrics.h"
 
 namespace {
@@ -119,4 +120,14 @@ INT_PTR CALLBACK DialogBase::StaticDialogProc(HWND dialog, UINT message, WPARAM 
         result = object->DialogProc(dialog, message, wParam, lParam);
     if (message == WM_INITDIALOG) platform::DialogOpened(dialog, object->TemplateId);
     return result;
+}
+
+void DialogBase::CreateSoftKeys(UINT menuId) {
+    platform::SHMENUBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    bar.hwndParent = Dialog;
+    bar.dwFlags = platform::SHCMBF_HMENU;
+    bar.nToolBarId = menuId;
+    bar.hInstRes = ModuleInstance();
+    MenuBar = platform::SHCreateMenuBar(&bar) ? bar.hwndMB : nullptr;
 }

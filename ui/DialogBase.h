@@ -37,6 +37,9 @@ protected:
     // control unless OnInit has put it somewhere in the dialog. The base declines, so that DialogProc
     // sees the message.
     virtual bool OnInit();
+    // Gives the dialog the soft keys of the executable's menu menuId as its MenuBar (null when the bar
+    // cannot be made: the platform's done button still confirms then).
+    void CreateSoftKeys(UINT menuId);
     HWND Handle() const override { return Dialog; }
     HWND SoftKeyBar() const override { return MenuBar; }
 
