@@ -15,6 +15,10 @@ namespace {
 constexpr UINT LabelFormat = DT_SINGLELINE | DT_NOPREFIX;             // 0x820
 constexpr UINT NumberFormat = DT_SINGLELINE | DT_NOPREFIX | DT_RIGHT; // 0x822
 
+// Highlighting tries every pattern on every row drawn: a service that sends more than a keypad's
+// readings of a query could ever need makes no list slow.
+constexpr int MaxPatterns = 64;
+
 int Dpi(int dpi) {
     return dpi ? dpi : 96;
 }
@@ -102,7 +106,16 @@ void ContactPickerDialog::Search() {
     SearchResult result;
     if (SearchContacts(*searchService, query, query.GetLength(), result)) {
         resultIds = result.ids;
-        for (int i = 0; i < result.texts.GetSize(); ++i) patterns.Add(SplitKeypadPattern(result.texts[i]));
+        const int kept = std::min(result.texts.GetSize(), MaxPatterns);
+        for (int i = 0; i < kept; ++i) patterns.Add(SplitKeypadPattern(result.texts[i]));
+        if (kept < result.texts.GetSize() && !patternsLogged_) {
+            patternsLogged_ = true;
+            ProblemReport report(L"search service", L"ContactPickerDialog::Search");
+            WString what;
+            what.Format(L"%d match patterns for \"%s\": only the first %d highlight", result.texts.GetSize(),
+                        static_cast<const wchar_t*>(query), MaxPatterns);
+            report.Add(what);
+        }
     } else if (!searchFailureLogged_) {
         searchFailureLogged_ = true;
         ProblemReport report(L"search service", L"ContactPickerDialog::Search");
@@ -244,7 +257,18 @@ void ContactPickerDialog::DrawItem(HWND, HDC dc, int index, const RECT& rect, in
 
 void ContactPickerDialog::DrawContact(HDC dc, int index, const RECT& rect) {
     ServiceRecord record;
-    if (!RecordOf(index, record) || record.Name.IsEmpty()) return;
+    if (!RecordOf(index, record)) return;
+    if (record.Name.IsEmpty()) {
+        if (!nameLogged_) {
+            nameLogged_ = true;
+            ProblemReport report(L"search service", L"ContactPickerDialog::DrawItem");
+            WString what;
+            what.Format(L"contact %u has no name: its row stays blank",
+                        static_cast<unsigned>(resultIds[index]));
+            report.Add(what);
+        }
+        return;
+    }
     const int inset = ((Dpi(ScreenMetrics.DpiX) + 12) * 4) / 96;
     const RECT text = {rect.left + inset, rect.top + (rect.bottom - rect.top - rowTextHeight_) / 2,
                        rect.right - inset, rect.bottom};

@@ -102,6 +102,9 @@ private:
 
     ScopedMemoryDC imageDC_; // source of the tiled images
     int rowTextHeight_ = 0;  // of "A" in rowFont
+    // Each kind of bad answer from the service is logged once per picker.
     bool searchFailureLogged_ = false;
     bool recordFailureLogged_ = false;
+    bool patternsLogged_ = false;
+    bool nameLogged_ = false;
 };

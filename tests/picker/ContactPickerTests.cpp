@@ -6,6 +6,7 @@
 #include "picker/ContactPickerDialog.h"
 #include "support/Processes.h"
 #include "support/Registry.h"
+#include "ui/ScreenMetrics.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,10 @@ constexpr char Cards[] =
     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:zoe\r\nN:Zoe\xCC\x88 \xF0\x9F\x98\x80;;;;\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:li\r\nN:\xE6\x9D\x8E\xE5\xB0\x8F\xE9\xBE\x8D;;;;\r\n"
     "TEL:+86 10 1234 5678\r\nEND:VCARD\r\n";
+
+// A name of about 500 characters whose last word lies far past any row's end.
+const std::string LongCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:long\r\nN:Long;A" + std::string(490, 'a') +
+                             " Zed;;;\r\nTEL:+1 555 0123\r\nEND:VCARD\r\n";
 
 constexpr UINT_PTR ScriptTimer = 76;
 constexpr UINT_PTR Watchdog = 77;
@@ -113,7 +118,7 @@ class ContactPicker : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder = new TempFolder;
-        WriteBytes(*folder / L"cards.vcf", Cards);
+        WriteBytes(*folder / L"cards.vcf", Cards + LongCard);
     }
     static void TearDownTestSuite() {
         DeletePimBranch();
@@ -132,7 +137,7 @@ TempFolder* ContactPicker::folder = nullptr;
 
 TEST_F(ContactPicker, KeysNarrowTheListHighlightTheMatchAndAOneNumberContactIsReturnedAtOnce) {
     picker.script = [](ScriptedPicker& p) {
-        EXPECT_EQ(p.list.itemCount, 5) << "the empty query lists everyone with a name or a number";
+        EXPECT_EQ(p.list.itemCount, 6) << "the empty query lists everyone with a name or a number";
         EXPECT_GT(p.KeypadHeight(), 0);
         p.list.Repaint(); // every odd name is drawn without harm
         p.Type('2');
@@ -217,6 +222,36 @@ TEST_F(ContactPicker, AContactWithoutNumbersIsReturnedWithAnEmptyNumber) {
     EXPECT_TRUE(picker.phoneNumber.IsEmpty());
 }
 
+TEST_F(ContactPicker, NamesTooLongOrInScriptsTheKeysLackAreFoundAndDrawnWithinTheirRows) {
+    picker.script = [](ScriptedPicker& p) {
+        for (wchar_t key : L"933") {
+            if (key) p.Type(key);
+        }
+        const int row = p.RowOf((L"Long, A" + std::wstring(490, L'a') + L" Zed").c_str());
+        ASSERT_GE(row, 0) << "\"Zed\" is a word of the name";
+        constexpr int Width = 300;
+        RowPicture picture(Width, p.list.itemHeight);
+        p.DrawItem(p.list.Window, picture.Dc(), row, {0, 0, Width, p.list.itemHeight}, 0);
+        EXPECT_TRUE(picture.ColumnsOf(p.highlightColour).empty()) << "the match lies in the part cut off";
+        const std::vector<int> inked = picture.ColumnsOf(p.textColour);
+        ASSERT_FALSE(inked.empty());
+        const int dpi = ScreenMetrics.DpiX ? ScreenMetrics.DpiX : 96;
+        EXPECT_LT(inked.back(), Width - ((dpi + 12) * 4) / 96) << "the ellipsis stays inside the text's box";
+
+        while (!p.query.IsEmpty()) p.Type('1');
+        for (wchar_t key : L"5678") {
+            if (key) p.Type(key);
+        }
+        const int li = p.RowOf(L"\u674E\u5C0F\u9F8D");
+        ASSERT_GE(li, 0) << "a name no key spells is found by its number";
+        RowPicture liRow(Width, p.list.itemHeight);
+        p.DrawItem(p.list.Window, liRow.Dc(), li, {0, 0, Width, p.list.itemHeight}, 0);
+        EXPECT_TRUE(liRow.ColumnsOf(p.highlightColour).empty()) << "nothing of it matched the keys' letters";
+        p.Command(IDCANCEL);
+    };
+    EXPECT_EQ(picker.DoModal(nullptr), IDCANCEL);
+}
+
 TEST_F(ContactPicker, AMissingOrBabblingServiceLeavesAListThatShowsWhatItCanAndLogsTheRest) {
     ServiceOperation missingSearch(1, {L"NoSuchService.dll", L"NSS"});
     ServiceOperation babblingSearch(1, {L"DialvaneTestService.dll", L"TST"});
@@ -229,6 +264,15 @@ TEST_F(ContactPicker, AMissingOrBabblingServiceLeavesAListThatShowsWhatItCanAndL
             p.Command(IDOK);
             EXPECT_TRUE(IsWindow(p.Dialog)) << "OK does nothing on an empty list";
             p.searchService = &babblingSearch;
+            p.query = L"many";
+            p.Search();
+            EXPECT_EQ(p.list.itemCount, 2);
+            EXPECT_EQ(p.patterns.GetSize(), 64) << "a thousand patterns would slow every row";
+            for (int i = 0; i < p.list.itemCount; ++i) {
+                RowPicture row(300, p.list.itemHeight);
+                p.DrawItem(p.list.Window, row.Dc(), i, {0, 0, 300, p.list.itemHeight}, 0);
+            }
+            p.query = L"";
             for (wchar_t key : L"5797") {
                 if (!key) break;
                 p.Type(key);
@@ -242,6 +286,8 @@ TEST_F(ContactPicker, AMissingOrBabblingServiceLeavesAListThatShowsWhatItCanAndL
     });
     EXPECT_NE(logged.find("keypad search"), std::string::npos) << logged;
     EXPECT_NE(logged.find("no record"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("1000 match patterns"), std::string::npos) << logged;
+    EXPECT_NE(logged.find("contact 3 has no name"), std::string::npos) << logged;
 }
 
 } // namespace

@@ -50,12 +50,27 @@ __declspec(dllexport) BOOL TST_Deinit(DWORD) {
 
 // Code 5 "111" → contacts 7 and 9 in a reply larger than the client's first
 // buffer; code 1 "111" → contacts 3 and 1 with the texts "abc" and "abc+def";
-// "" → failure without a size.
+// code 1 "many" → the same contacts with 1,000 texts "abc"; code 2 for contact 3
+// → a record without a name and with the one number "555"; "" → failure
+// without a size.
 __declspec(dllexport) BOOL TST_IOControl(DWORD, DWORD code, BYTE* input, DWORD inputBytes, BYTE* output,
                                          DWORD outputBytes, DWORD* actualBytes) {
     const std::wstring request(reinterpret_cast<const wchar_t*>(input), inputBytes / sizeof(wchar_t));
     std::vector<BYTE> reply;
-    if (request == L"111" && code == 5)
+    DWORD oid = 0;
+    if (code == 2 && inputBytes == sizeof oid) std::memcpy(&oid, input, sizeof oid);
+    if (oid == 3)
+        reply = Reply({3}, std::wstring(L"\0"
+                                        L"555\0"
+                                        L"\x1\0"
+                                        L"\0"
+                                        L"\0",
+                                        9));
+    else if (request == L"many" && code == 1) {
+        std::wstring texts;
+        for (int i = 0; i < 1000; ++i) texts += std::wstring(L"abc\0", 4);
+        reply = Reply({3, 1}, texts);
+    } else if (request == L"111" && code == 5)
         reply = Reply({7, 9}, L""), reply.resize(100000);
     else if (request == L"111")
         reply = Reply({3, 1}, std::wstring(L"abc\0abc+def\0", 12));
