@@ -23,7 +23,7 @@ struct GridGeometry {
 // Lays cellWidth × cellHeight cells out evenly in a width × height area. largestIndex is the largest
 // Index of any button (0 without buttons); focusAbsolute the focused button's absolute cell or -1.
 // When no cell fits, or more than 24 columns would (no row of them fits in a page), CellsPerPage,
-// TotalCells and Page are 0.
+// TotalCells and Page are 0, and FocusCell and the rectangles mean nothing: the caller keeps its own.
 GridGeometry LayOutGrid(int width, int height, int cellWidth, int cellHeight, int largestIndex,
                         int focusAbsolute);
 

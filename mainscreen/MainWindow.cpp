@@ -106,8 +106,11 @@ void MainWindow::LayOut() {
     CellsPerPage = grid.CellsPerPage;
     TotalCells = grid.TotalCells;
     Page = grid.Page;
-    FocusCell = grid.FocusCell;
-    for (int c = 0; c < MaxCellsPerPage; ++c) Cells[c].Rect = grid.CellRects[c];
+    // Without a single cell there is no focus to move and no cell to place: both stay as they were.
+    if (CellsPerPage > 0) {
+        FocusCell = grid.FocusCell;
+        for (int c = 0; c < MaxCellsPerPage; ++c) Cells[c].Rect = grid.CellRects[c];
+    }
     UpdatePageButtons();
 }
 

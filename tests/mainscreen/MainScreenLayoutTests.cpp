@@ -67,10 +67,20 @@ TEST(MainScreenLayout, PlacesThePanelAndTurnsItsPageButtonsWithThePage) {
     EXPECT_EQ(main.Panel.PanelButtons[BottomPanel::Back].Enabled, 1);
     EXPECT_EQ(main.Panel.PanelButtons[BottomPanel::Forward].Enabled, 0);
 
-    // Without room for a single cell there is no page to turn to.
-    main.CellHeight = 300;
-    main.LayOut();
-    EXPECT_EQ(main.CellsPerPage, 0);
-    EXPECT_EQ(main.Panel.PanelButtons[BottomPanel::Back].Enabled, 0);
-    EXPECT_EQ(main.Panel.PanelButtons[BottomPanel::Forward].Enabled, 0);
+    // Without room for a single cell there is no page to turn to, and the focus and the cells stay as
+    // they were; the same for a row of more than 24 cells, which no page of 24 holds.
+    const RECT second = main.Cells[1].Rect;
+    main.FocusCell = 5;
+    for (const SIZE cell : {SIZE{76, 300}, SIZE{9, 74}}) {
+        main.CellWidth = cell.cx;
+        main.CellHeight = cell.cy;
+        main.LayOut();
+        EXPECT_EQ(main.CellsPerPage, 0);
+        EXPECT_EQ(main.TotalCells, 0);
+        EXPECT_EQ(main.Page, 0);
+        EXPECT_EQ(main.FocusCell, 5);
+        EXPECT_TRUE(EqualRect(&main.Cells[1].Rect, &second));
+        EXPECT_EQ(main.Panel.PanelButtons[BottomPanel::Back].Enabled, 0);
+        EXPECT_EQ(main.Panel.PanelButtons[BottomPanel::Forward].Enabled, 0);
+    }
 }

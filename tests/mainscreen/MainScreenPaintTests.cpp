@@ -150,6 +150,27 @@ TEST(SpeedDialModelPictures, ProblemsAreBoundedFromOneLoadToTheNext) {
     EXPECT_EQ(lines.back(), "broken again\t\tPictures: Paint (0)") << "a load starts counting afresh";
 }
 
+TEST_F(MainScreenPaint, ALongNumberKindIsFittedToItsCell) {
+    main.ShowPhoneType = 1;
+    main.Skin.PhoneTypeColor1 = main.Skin.PhoneTypeColor2 = RGB(0, 250, 0);
+    AddButton(0, 0);
+    main.Model.Buttons.ElementAt(0).Type = L"Очень длинный вид номера телефона";
+    Paint();
+    int drawn = 0;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 100; ++x) {
+            // The label is as wide as the cell at most (its height is the font's, above a low cell).
+            const bool inside = x >= 10 && x < 10 + CellW;
+            if (!inside && x < 50) {
+                EXPECT_EQ(At(x, y), RGB(1, 2, 3)) << "nothing beside the cell at " << x << "," << y;
+            }
+            drawn += inside && At(x, y) == RGB(0, 250, 0);
+        }
+    }
+    EXPECT_GT(drawn, 0) << "the label is drawn";
+    DeleteObject(canvas);
+}
+
 TEST_F(MainScreenPaint, FocusFrameIsCentredAndDrawnWhateverTheClip) {
     main.FocusCell = 1;
     Paint({0, 0, 40, 40});
