@@ -57,6 +57,7 @@ wait_for 10 dialer_shown 640x480 52 || fail "the dialer did not turn with the sc
 take dialer-vga-landscape 640x480
 check_dialer vga-landscape 640 480 52 2
 rotate Vga 640x480 480x640
+wait_for 10 dialer_shown 480x640 52 || fail "the dialer did not turn back with the screen"
 take dialer-vga-portrait-again 480x640
 check_dialer vga-portrait-again 480 640 52 2
 stop_programs
