@@ -39,7 +39,7 @@ SIZE SizeOf(HBITMAP bitmap) {
 // Loads the cards of path and reads the first one's photo for a button; the photo's size (0 x 0: none).
 SIZE ReadCardPhoto(const std::wstring& path) {
     auto store = std::make_shared<contactstore::VcardContactStore>(
-        contactstore::VcardContactStore::Options{path, L"", false});
+        contactstore::VcardContactStore::Options{path, L"", false, L""});
     ContactStore session;
     session.App = new contactstore::VcardApp(store);
     session.App->Logon(nullptr);

@@ -2,6 +2,8 @@
 // folder, the time until it first waits for input (its first paint done) and its working set once it
 // has settled. One button is bound to a contact the location lacks, so that the start-up also looks
 // the contact up through the search service, as it does after the contacts were replaced.
+// A location given twice in a row is measured twice: the second start finds the card cache the first
+// one wrote.
 // Usage: program_bench <location> [<location> ...]   (tools/bench.sh runs it; Dialvane.exe beside it)
 #include "bench/ProgramLaunch.h"
 #include "platform/MainWindowMessages.h"
@@ -9,6 +11,7 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <cwchar>
 
 namespace {
 
@@ -36,7 +39,7 @@ PROCESS_MEMORY_COUNTERS MemoryOf(HANDLE process) {
     return counters;
 }
 
-void Measure(const wchar_t* location) {
+void Measure(const wchar_t* location, const char* label) {
     SetText(SettingsKey, L"ContactsPath", location);
     SetNumber(SettingsKey, L"ModPreload", 0); // so that closing the window ends the program
     StoreUnknownButton();
@@ -54,8 +57,8 @@ void Measure(const wchar_t* location) {
         last = now;
     }
     const PROCESS_MEMORY_COUNTERS memory = MemoryOf(launched.info.hProcess);
-    std::printf("program  %-40ls first idle %7.0f ms%s   working set %6.1f MB (peak %6.1f MB)\n", location,
-                launched.secondsToIdle * 1e3, launched.idle ? "" : " (timed out)",
+    std::printf("program  %-40ls%s first idle %7.0f ms%s   working set %6.1f MB (peak %6.1f MB)\n", location,
+                label, launched.secondsToIdle * 1e3, launched.idle ? "" : " (timed out)",
                 memory.WorkingSetSize / 1048576.0, memory.PeakWorkingSetSize / 1048576.0);
     CloseLaunched(launched, MainWindowClassName);
 }
@@ -67,7 +70,9 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: program_bench <location> [<location> ...]\n");
         return 2;
     }
-    for (int i = 1; i < argc; ++i) Measure(argv[i]);
+    // A location given again right after itself is a start with its card cache (warm).
+    for (int i = 1; i < argc; ++i)
+        Measure(argv[i], i > 1 && wcscmp(argv[i], argv[i - 1]) == 0 ? " (warm)" : "");
     RegDeleteTreeW(HKEY_CURRENT_USER, ButtonsKey);
     RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"ContactsPath");
     RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"ModPreload");

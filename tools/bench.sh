@@ -27,8 +27,15 @@ wine "$DIALVANE_BUILD/bin/startup_bench.exe" "$(dialvane_winpath "$data/cards-10
 for count in 10000 100000; do
     wine "$DIALVANE_BUILD/bin/picker_bench.exe" "$(dialvane_winpath "$data/cards-$count.vcf")" 2>/dev/null
 done
+# The folder twice: the first start reads every file, the second takes them from the card cache.
 wine "$DIALVANE_BUILD/bin/program_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" \
-    "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/folder-10000")" 2>/dev/null
+    "$(dialvane_winpath "$data/cards-100000.vcf")" "$(dialvane_winpath "$data/folder-10000")" \
+    "$(dialvane_winpath "$data/folder-10000")" 2>/dev/null
+# A synced address book that changes under the running store: a scratch copy of the folder.
+rm -rf "$data/synced-10000"
+cp -r "$data/folder-10000" "$data/synced-10000"
+wine "$DIALVANE_BUILD/bin/synced_bench.exe" "$(dialvane_winpath "$data/synced-10000")" 2>/dev/null
+rm -rf "$data/synced-10000"
 wine "$DIALVANE_BUILD/bin/input_bench.exe" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/messaging_bench.exe" 2>/dev/null
 wine "$DIALVANE_BUILD/bin/model_bench.exe" "$(dialvane_winpath "$data/cards-10000.vcf")" 2>/dev/null

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <future>
 #include <utility>
 
 namespace contactstore {
@@ -92,18 +93,15 @@ VcardContactStore::VcardContactStore(Options options)
         folder_ ? options_.Location : options_.Location.substr(0, options_.Location.find_last_of(L'\\'));
     if (directory_.empty() || directory_.back() != L'\\') directory_ += L'\\';
     snapshot_ = std::make_shared<ContactSnapshot>();
-    if (const int bad = ids_.Load()) {
-        ProblemReport report(L"contact store", L"ids");
-        report.Add((options_.StatePath + L": " + std::to_wstring(bad) + L" lines could not be read").c_str());
-    }
-    if (!options_.CachePath.empty()) {
-        std::wstring why;
-        cached_ = ReadCardCache(options_.CachePath, options_.Location, why);
-        if (!why.empty()) {
-            ProblemReport report(L"contact store", L"cache");
-            report.Add((options_.CachePath + L": " + why + L"; the cards are read from their files").c_str());
-        }
-    }
+    // The ids and the cache are read on a thread of their own while the first look lists the folder,
+    // which under Wine takes as long as both.
+    loadingCache_ = std::async(std::launch::async, [this] {
+        Loaded loaded;
+        loaded.BadIds = ids_.Load();
+        if (!options_.CachePath.empty())
+            loaded.Files = ReadCardCache(options_.CachePath, options_.Location, loaded.Why);
+        return loaded;
+    });
     // Watched from before the first look, so that no change made while it reads goes untold.
     if (options_.Watch) {
         watch_ = std::make_unique<FolderWatch>(directory_);
@@ -163,12 +161,13 @@ std::vector<StoreFile> VcardContactStore::ListFiles() const {
     return files;
 }
 
-std::vector<StoreFile> VcardContactStore::ListNamed(const ContactSnapshot& snapshot,
-                                                    std::vector<std::wstring> names) const {
+void VcardContactStore::ListNamed(const ContactSnapshot& snapshot, std::vector<std::wstring> names,
+                                  std::vector<StoreFile>& looked,
+                                  std::vector<const StoreFile*>& files) const {
     for (const auto& [name, held] : held_) names.push_back(name);
     std::sort(names.begin(), names.end());
     names.erase(std::unique(names.begin(), names.end()), names.end());
-    std::vector<StoreFile> looked;
+    looked.reserve(names.size());
     for (const std::wstring& name : names) {
         WIN32_FILE_ATTRIBUTE_DATA data;
         if (!IsCardFileName(name) || name.find_first_of(L"\\/") != std::wstring::npos ||
@@ -179,16 +178,29 @@ std::vector<StoreFile> VcardContactStore::ListNamed(const ContactSnapshot& snaps
                           Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
     }
     // The files not looked at stay as the snapshot has them; both lists are sorted by name.
-    std::vector<StoreFile> files;
     files.reserve(snapshot.Files.size() + looked.size());
-    auto next = looked.begin();
+    auto next = looked.cbegin();
     for (const auto& held : snapshot.Files) {
         const StoreFile& file = held->File;
-        for (; next != looked.end() && next->Name < file.Name; ++next) files.push_back(std::move(*next));
-        if (!std::binary_search(names.begin(), names.end(), file.Name)) files.push_back(file);
+        for (; next != looked.cend() && next->Name < file.Name; ++next) files.push_back(&*next);
+        if (!std::binary_search(names.begin(), names.end(), file.Name)) files.push_back(&file);
     }
-    for (; next != looked.end(); ++next) files.push_back(std::move(*next));
-    return files;
+    for (; next != looked.cend(); ++next) files.push_back(&*next);
+}
+
+void VcardContactStore::TakeCache() {
+    Loaded loaded = loadingCache_.get();
+    cached_ = std::move(loaded.Files);
+    if (loaded.BadIds) {
+        ProblemReport report(L"contact store", L"ids");
+        report.Add((options_.StatePath + L": " + std::to_wstring(loaded.BadIds) + L" lines could not be read")
+                       .c_str());
+    }
+    if (!loaded.Why.empty()) {
+        ProblemReport report(L"contact store", L"cache");
+        report.Add(
+            (options_.CachePath + L": " + loaded.Why + L"; the cards are read from their files").c_str());
+    }
 }
 
 std::shared_ptr<const FileCards> VcardContactStore::CachedEntry(const std::wstring& name) const {
@@ -233,14 +245,25 @@ bool VcardContactStore::Look(const std::vector<std::wstring>* names) {
     std::lock_guard lock(loading_);
     const std::shared_ptr<const ContactSnapshot> old = Snapshot();
     ProblemReport report(L"contact store", L"load", ReportLimit);
-    const std::vector<StoreFile> listed = names && folder_ ? ListNamed(*old, *names) : ListFiles();
+    // The files as they are now, in name order; those not looked at again point into the snapshot.
+    std::vector<StoreFile> looked;
+    std::vector<const StoreFile*> listed;
+    if (names && folder_) {
+        ListNamed(*old, *names, looked, listed);
+    } else {
+        looked = ListFiles();
+        listed.reserve(looked.size());
+        for (const StoreFile& file : looked) listed.push_back(&file);
+    }
+    // At start-up the cache and the ids were read meanwhile.
+    if (loadingCache_.valid()) TakeCache();
 
     // Each file as it is now next to what the store holds of it (or, at start-up, what the cache holds
     // of it); both lists are sorted by name.
     struct Change {
         std::shared_ptr<const FileCards> before, after; // null: not there, or not readable
         size_t index = SIZE_MAX;                        // of before in old->Files; none from the cache
-        StoreFile seen;                                 // the file as listed
+        const StoreFile* seen = nullptr;                // the file as listed (its name alone when gone)
         bool gone = false, unreadable = false, fresh = false;
         bool suspect = false; // takes cards away by the look of it
         DWORD error = 0;
@@ -252,14 +275,15 @@ bool VcardContactStore::Look(const std::vector<std::wstring>* names) {
         Change change;
         change.before = old->Files[index];
         change.index = index;
-        change.seen.Name = change.before->File.Name;
+        change.seen = &change.before->File;
         change.gone = true;
         changes.push_back(std::move(change));
     };
-    for (const StoreFile& file : listed) {
+    for (const StoreFile* listedFile : listed) {
+        const StoreFile& file = *listedFile;
         for (; o < old->Files.size() && old->Files[o]->File.Name < file.Name; ++o) gone(o);
         Change change;
-        change.seen = file;
+        change.seen = listedFile;
         if (o < old->Files.size() && old->Files[o]->File.Name == file.Name) {
             change.index = o;
             change.before = old->Files[o++];
@@ -299,10 +323,10 @@ bool VcardContactStore::Look(const std::vector<std::wstring>* names) {
     const std::vector<bool> losing = FilesLosingCards(*old, assignment);
     bool holding = false;
     for (Change& change : changes) {
-        const std::wstring& name = change.seen.Name;
+        const std::wstring& name = change.seen->Name;
         if (change.unreadable) {
-            const bool told = held_.count(name) && held_[name].Seen == change.seen;
-            Confirmed(name, change.seen, false);
+            const bool told = held_.count(name) && held_[name].Seen == *change.seen;
+            Confirmed(name, *change.seen, false);
             // Gone between the listing and the reading: the next look tells.
             if (!told && change.error != ERROR_FILE_NOT_FOUND && change.error != ERROR_PATH_NOT_FOUND)
                 report.Add(
@@ -311,7 +335,7 @@ bool VcardContactStore::Look(const std::vector<std::wstring>* names) {
         }
         const bool losingCards = change.index != SIZE_MAX && losing[change.index];
         if (change.before == change.after || !change.before || (!change.suspect && !losingCards) ||
-            Confirmed(name, change.seen, change.gone)) {
+            Confirmed(name, *change.seen, change.gone)) {
             held_.erase(name);
             // What is wrong in a file is told whenever it is taken in, from its text or from the cache.
             if (change.after && (change.fresh || change.index == SIZE_MAX))
@@ -330,7 +354,7 @@ bool VcardContactStore::Look(const std::vector<std::wstring>* names) {
     for (auto held = held_.begin(); held != held_.end();) {
         const bool seen = std::ranges::binary_search(
             changes, held->first, std::less{},
-            [](const Change& change) -> const std::wstring& { return change.seen.Name; });
+            [](const Change& change) -> const std::wstring& { return change.seen->Name; });
         held = seen ? std::next(held) : held_.erase(held);
     }
     // The cache is written again unless it holds exactly what the store now holds.

@@ -35,6 +35,7 @@
 
 #include <windows.h>
 
+#include <future>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -95,7 +96,12 @@ private:
     bool Look(const std::vector<std::wstring>* names);
     std::vector<StoreFile> ListFiles() const;
     // The files as the snapshot has them, but for the named ones (and the held ones), looked at now.
-    std::vector<StoreFile> ListNamed(const ContactSnapshot& snapshot, std::vector<std::wstring> names) const;
+    // In looked the named (and the held) files as they are now; in files those and every other file of
+    // the snapshot, in name order.
+    void ListNamed(const ContactSnapshot& snapshot, std::vector<std::wstring> names,
+                   std::vector<StoreFile>& looked, std::vector<const StoreFile*>& files) const;
+    // Takes in what the start-up's reading of the ids and the cache gave.
+    void TakeCache();
     // The cache's entry for the file; null when it has none.
     std::shared_ptr<const FileCards> CachedEntry(const std::wstring& name) const;
     // The cards of a file, with what was wrong in them; null when it cannot be read.
@@ -115,9 +121,16 @@ private:
     std::mutex loading_;
     mutable std::mutex current_;
     std::shared_ptr<const ContactSnapshot> snapshot_;
-    std::map<std::wstring, Held> held_;                    // by file name
-    int sharedUids_ = 0;                                   // as last told
-    std::vector<std::shared_ptr<const FileCards>> cached_; // the cache as read, until the first look
+    std::map<std::wstring, Held> held_; // by file name
+    int sharedUids_ = 0;                // as last told
+    // The ids and the cache being read at start-up; the cache as read, until the first look is done.
+    struct Loaded {
+        int BadIds = 0;
+        std::vector<std::shared_ptr<const FileCards>> Files;
+        std::wstring Why;
+    };
+    std::future<Loaded> loadingCache_;
+    std::vector<std::shared_ptr<const FileCards>> cached_;
     bool cacheDirty_ = false;
     DWORD cacheDue_ = 0; // tick count when a dirty cache is written
     std::unique_ptr<FolderWatch> watch_;
