@@ -53,11 +53,11 @@ sleep 1 # the status bar names the foreground window at its next tick
 take dialer-vga-portrait 480x640
 check_dialer vga-portrait 480 640 52 2
 rotate Vga 480x640 640x480
-wait_for 10 dialer_shown 640x480 52 || fail "the dialer did not turn with the screen"
+wait_for 20 dialer_shown 640x480 52 || fail "the dialer did not turn with the screen"
 take dialer-vga-landscape 640x480
 check_dialer vga-landscape 640 480 52 2
 rotate Vga 640x480 480x640
-wait_for 10 dialer_shown 480x640 52 || fail "the dialer did not turn back with the screen"
+wait_for 20 dialer_shown 480x640 52 || fail "the dialer did not turn back with the screen"
 take dialer-vga-portrait-again 480x640
 check_dialer vga-portrait-again 480 640 52 2
 stop_programs
@@ -70,7 +70,7 @@ sleep 1
 take dialer-qvga-portrait 240x320
 check_dialer qvga-portrait 240 320 26 1
 rotate Qvga 240x320 320x240
-wait_for 10 dialer_shown 320x240 26 || fail "the dialer did not turn with the small screen"
+wait_for 20 dialer_shown 320x240 26 || fail "the dialer did not turn with the small screen"
 take dialer-qvga-landscape 320x240
 check_dialer qvga-landscape 320 240 26 1
 # The end-call button puts the dialer away.
