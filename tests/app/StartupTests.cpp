@@ -20,7 +20,8 @@ std::wstring Program() {
 // for input. Closes it at the end.
 struct RunningProgram {
     explicit RunningProgram(const std::wstring& arguments, const std::wstring& executable = Program())
-        : process(executable, arguments), window(WaitForTopLevelWindow(MainWindowClassName, process.Id(), Patience)) {
+        : process(executable, arguments),
+          window(WaitForTopLevelWindow(MainWindowClassName, process.Id(), Patience)) {
         process.WaitForIdle(Patience);
     }
     ~RunningProgram() {
@@ -39,7 +40,8 @@ class Startup : public ::testing::Test {
 protected:
     void SetUp() override {
         DeletePimBranch();
-        ASSERT_TRUE(TopLevelWindows(MainWindowClassName).empty()) << "a program from an earlier test is still running";
+        ASSERT_TRUE(TopLevelWindows(MainWindowClassName).empty())
+            << "a program from an earlier test is still running";
     }
 };
 

@@ -65,10 +65,11 @@ TEST(Array, OutOfRangeAccessIsShownAndTouchesNothing) {
     EXPECT_EQ(a[2], 3);
     std::vector<std::wstring> texts;
     for (const auto& box : boxes.shown) texts.push_back(box.text);
-    EXPECT_EQ(texts, (std::vector<std::wstring>{
-                         L"Array::GetAt index (3) out of range (3)", L"Array::SetAt index (-2) out of range (3)",
-                         L"Array::GetAt index (5) out of range (3)", L"Array::SetAt index (3) out of range (3)",
-                         L"Array::SetAt index (-1) out of range (3)"}));
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Array::GetAt index (3) out of range (3)",
+                                                L"Array::SetAt index (-2) out of range (3)",
+                                                L"Array::GetAt index (5) out of range (3)",
+                                                L"Array::SetAt index (3) out of range (3)",
+                                                L"Array::SetAt index (-1) out of range (3)"}));
 }
 
 } // namespace
