@@ -3,10 +3,12 @@
 // own (tools/bench.sh starts one per case) after a warm-up with a small picture of the same kind.
 // Usage: picture_bench card <warm-up.vcf> <card.vcf> <label>
 //        picture_bench skin <warm-up folder> <skin folder> <label>
+//        picture_bench limits   (prints what one picture, and a contact's notes, may cost)
 #include "bench/BenchTiming.h"
 #include "contacts/ContactDetails.h"
 #include "contacts/ContactStore.h"
 #include "companions/contactstore/VcardApp.h"
+#include "platform/ImagingFactory.h"
 #include "ui/ResourceLibrary.h"
 #include "ui/ScreenMetrics.h"
 
@@ -16,6 +18,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -67,7 +70,22 @@ SIZE ReadSkinImage(const std::wstring& folder) {
 
 } // namespace
 
+void PrintLimits() {
+    const auto megabytes = [](UINT64 bytes) { return static_cast<double>(bytes) / (1 << 20); };
+    for (const auto& [name, limits] : {std::pair{"contact picture", platform::StreamPictureLimits},
+                                       std::pair{"skin image", platform::FilePictureLimits}})
+        std::printf("limits: %-16s at most %4.1f MB encoded, %4.1f MB in the decoder, %4.1f megapixels\n",
+                    name, megabytes(limits.EncodedBytes), megabytes(limits.DecodedBytes),
+                    static_cast<double>(limits.Pixels) / (1 << 20));
+    std::printf("limits: scaled copy at most %.1f megapixels; notes read up to %.1f MB\n",
+                static_cast<double>(platform::MaxThumbnailPixels) / (1 << 20), megabytes(NotesReadLimit));
+}
+
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && std::wstring(argv[1]) == L"limits") {
+        PrintLimits();
+        return 0;
+    }
     if (argc < 5) {
         std::printf("usage: picture_bench card|skin <warm-up> <case> <label>\n");
         return 2;

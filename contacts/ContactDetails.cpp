@@ -2,6 +2,7 @@
 
 #include "ui/ImageDecoding.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 #include <iterator>
@@ -98,8 +99,8 @@ WString ReadNotes(IItem* item) {
     LARGE_INTEGER zero = {};
     ULARGE_INTEGER size = {};
     if (SUCCEEDED(stream->Seek(zero, STREAM_SEEK_END, &size)) && size.QuadPart > 0 &&
-        size.QuadPart < (1u << 30) && SUCCEEDED(stream->Seek(zero, STREAM_SEEK_SET, nullptr))) {
-        ULONG wanted = static_cast<ULONG>(size.QuadPart);
+        SUCCEEDED(stream->Seek(zero, STREAM_SEEK_SET, nullptr))) {
+        const ULONG wanted = static_cast<ULONG>(std::min<ULONGLONG>(size.QuadPart, NotesReadLimit));
         if (BYTE* bytes = new (std::nothrow) BYTE[wanted]) {
             ULONG read = 0;
             if (SUCCEEDED(stream->Read(bytes, wanted, &read)) && read == wanted)

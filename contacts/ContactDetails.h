@@ -57,6 +57,10 @@ constexpr int ReadPhotoPresence = 32;
 int ReadContact(ContactStore* store, DWORD oid, ContactDetails& details, int flags, int fitMode, int boxWidth,
                 int boxHeight, WString* pictureProblem = nullptr);
 
+// Bytes of a contact's notes that are read: the numbers kept in them stand near their start, and a
+// contact store may hold notes of any length.
+constexpr unsigned NotesReadLimit = 1u << 20;
+
 // The notes bytes as text: the compact rich-text format ("{\pwi"), 0xFE 0xFF and UTF-16 in
 // little-endian order, or else the ANSI code page.
 WString DecodeNotes(const BYTE* data, size_t size);

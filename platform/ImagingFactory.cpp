@@ -1,6 +1,7 @@
 #include "platform/ImagingFactory.h"
 
 #include "platform/ComObject.h"
+#include "platform/PictureHeader.h"
 
 #include <wincodec.h>
 
@@ -46,7 +47,8 @@ public:
         if (!thumbnail) return E_POINTER;
         *thumbnail = nullptr;
         if (!width || !height) return E_INVALIDARG;
-        if (width > 0x4000 || height > 0x4000) return PictureTooLarge;
+        if (width > 0x4000 || height > 0x4000 || UINT64{width} * height > MaxThumbnailPixels)
+            return PictureTooLarge;
         return Thumbnail(width, height, thumbnail);
     }
 
@@ -160,21 +162,22 @@ std::vector<Share> Shares(UINT size, UINT target) {
     return shares;
 }
 
-// A 24-bit BGR picture (what photos decode to) left with its decoder until it is asked for: a
-// thumbnail is shrunk from strips of rows, so the full-size picture is never copied out. Enlarging
-// and drawing decode it whole.
+// A picture left with its decoder until it is asked for, read as 24-bit BGR (what photos decode to)
+// or, through a format converter, as premultiplied 32-bit BGRA: a thumbnail is shrunk from strips of
+// rows into two rows of sums, so the full-size picture is never copied out. Enlarging and drawing
+// decode it whole.
 class FrameImage final : public SizedImage {
 public:
     FrameImage(std::vector<BYTE> bytes, IWICStream* stream, IWICBitmapDecoder* decoder,
-               IWICBitmapSource* frame, UINT width, UINT height)
+               IWICBitmapSource* source, UINT channels, UINT width, UINT height)
         : SizedImage(width, height), bytes_(std::move(bytes)), stream_(stream), decoder_(decoder),
-          frame_(frame) {
+          source_(source), channels_(channels) {
         stream_->AddRef();
         decoder_->AddRef();
-        frame_->AddRef();
+        source_->AddRef();
     }
     ~FrameImage() override {
-        frame_->Release();
+        source_->Release();
         decoder_->Release();
         stream_->Release();
     }
@@ -183,21 +186,6 @@ public:
         ComPtr<IImage> whole;
         const HRESULT result = Whole(&whole);
         return FAILED(result) ? result : whole->Draw(dc, destination, source);
-    }
-
-    // The picture as opaque 32-bit pixels: widened in place from the end of the buffer backwards.
-    static HRESULT Widen(IWICBitmapSource* frame, UINT width, UINT height, IImage** image) {
-        std::vector<BYTE> pixels(size_t{width} * height * 4);
-        const HRESULT result = frame->CopyPixels(nullptr, width * 3, width * height * 3, pixels.data());
-        if (FAILED(result)) return result;
-        for (size_t i = size_t{width} * height; i-- > 0;) {
-            pixels[i * 4 + 3] = 0xFF;
-            pixels[i * 4 + 2] = pixels[i * 3 + 2];
-            pixels[i * 4 + 1] = pixels[i * 3 + 1];
-            pixels[i * 4] = pixels[i * 3];
-        }
-        *image = new PixelImage(width, height, std::move(pixels));
-        return S_OK;
     }
 
 protected:
@@ -209,46 +197,71 @@ protected:
     }
 
 private:
-    HRESULT Whole(IImage** image) { return Widen(frame_, width_, height_, image); }
+    // The whole picture as 32-bit pixels; 24-bit rows are widened in place from the end backwards.
+    HRESULT Whole(IImage** image) {
+        const size_t count = size_t{width_} * height_;
+        std::vector<BYTE> pixels(count * 4);
+        const HRESULT result =
+            source_->CopyPixels(nullptr, width_ * channels_, UINT(count * channels_), pixels.data());
+        if (FAILED(result)) return result;
+        if (channels_ == 3) {
+            for (size_t i = count; i-- > 0;) {
+                pixels[i * 4 + 3] = 0xFF;
+                pixels[i * 4 + 2] = pixels[i * 3 + 2];
+                pixels[i * 4 + 1] = pixels[i * 3 + 1];
+                pixels[i * 4] = pixels[i * 3];
+            }
+        }
+        *image = new PixelImage(width_, height_, std::move(pixels));
+        return S_OK;
+    }
 
-    // Each target pixel averages the source area it covers, as PixelImage does.
+    // Each target pixel averages the source area it covers, as PixelImage does. A source row adds to
+    // at most two target rows, the one being summed and the next.
     HRESULT Shrink(UINT width, UINT height, IImage** thumbnail) {
         constexpr UINT StripRows = 16;
+        const UINT n = channels_;
         const std::vector<Share> columns = Shares(width_, width), rows = Shares(height_, height);
-        std::vector<float> sums(size_t{width} * height * 3), row(size_t{width} * 3);
-        std::vector<BYTE> strip(size_t{width_} * 3 * StripRows);
+        std::vector<float> now(size_t{width} * n), next(size_t{width} * n), row(size_t{width} * n);
+        std::vector<BYTE> strip(size_t{width_} * n * StripRows);
+        std::vector<BYTE> pixels(size_t{width} * height * 4);
+        UINT current = 0;
+        const auto emit = [&] {
+            BYTE* out = &pixels[size_t{current} * width * 4];
+            for (size_t i = 0; i < width; ++i, out += 4) {
+                for (UINT c = 0; c < n; ++c) {
+                    const float value = now[i * n + c] + 0.5f;
+                    out[c] = BYTE(value < 0 ? 0 : value > 255 ? 255 : value);
+                }
+                if (n == 3) out[3] = 0xFF;
+            }
+            now.swap(next);
+            std::fill(next.begin(), next.end(), 0.0f);
+            ++current;
+        };
         for (UINT top = 0; top < height_; top += StripRows) {
             const UINT count = top + StripRows <= height_ ? StripRows : height_ - top;
             const WICRect rect = {0, INT(top), INT(width_), INT(count)};
-            const HRESULT result = frame_->CopyPixels(&rect, width_ * 3, UINT(strip.size()), strip.data());
+            const HRESULT result = source_->CopyPixels(&rect, width_ * n, UINT(strip.size()), strip.data());
             if (FAILED(result)) return result;
             for (UINT r = 0; r < count; ++r) {
                 std::fill(row.begin(), row.end(), 0.0f);
-                const BYTE* pixel = &strip[size_t{r} * width_ * 3];
-                for (UINT x = 0; x < width_; ++x, pixel += 3) {
+                const BYTE* pixel = &strip[size_t{r} * width_ * n];
+                for (UINT x = 0; x < width_; ++x, pixel += n) {
                     const Share& share = columns[x];
-                    float* first = &row[size_t{share.First} * 3];
-                    for (int c = 0; c < 3; ++c) first[c] += share.FirstWeight * pixel[c];
+                    float* first = &row[size_t{share.First} * n];
+                    for (UINT c = 0; c < n; ++c) first[c] += share.FirstWeight * pixel[c];
                     if (share.SecondWeight > 0)
-                        for (int c = 0; c < 3; ++c) first[3 + c] += share.SecondWeight * pixel[c];
+                        for (UINT c = 0; c < n; ++c) first[n + c] += share.SecondWeight * pixel[c];
                 }
                 const Share& share = rows[top + r];
-                float* first = &sums[size_t{share.First} * width * 3];
-                for (size_t i = 0; i < row.size(); ++i) first[i] += share.FirstWeight * row[i];
-                if (share.SecondWeight > 0) {
-                    float* second = first + size_t{width} * 3;
-                    for (size_t i = 0; i < row.size(); ++i) second[i] += share.SecondWeight * row[i];
-                }
+                while (current < share.First) emit();
+                for (size_t i = 0; i < row.size(); ++i) now[i] += share.FirstWeight * row[i];
+                if (share.SecondWeight > 0)
+                    for (size_t i = 0; i < row.size(); ++i) next[i] += share.SecondWeight * row[i];
             }
         }
-        std::vector<BYTE> pixels(size_t{width} * height * 4);
-        for (size_t i = 0; i < size_t{width} * height; ++i) {
-            for (int c = 0; c < 3; ++c) {
-                const float value = sums[i * 3 + c] + 0.5f;
-                pixels[i * 4 + c] = BYTE(value < 0 ? 0 : value > 255 ? 255 : value);
-            }
-            pixels[i * 4 + 3] = 0xFF;
-        }
+        while (current < height) emit();
         *thumbnail = new PixelImage(width, height, std::move(pixels));
         return S_OK;
     }
@@ -256,7 +269,8 @@ private:
     std::vector<BYTE> bytes_; // what the stream reads from
     IWICStream* stream_;
     IWICBitmapDecoder* decoder_;
-    IWICBitmapSource* frame_;
+    IWICBitmapSource* source_; // the frame, or a converter reading it
+    const UINT channels_;      // 3: BGR; 4: premultiplied BGRA
 };
 
 class WicImagingFactory final : public ComObject<IImagingFactory> {
@@ -271,11 +285,11 @@ public:
         BYTE chunk[16384];
         ULONG read = 0;
         while (SUCCEEDED(stream->Read(chunk, sizeof chunk, &read)) && read) {
-            if (bytes.size() + read > MaxBytes) return PictureTooLarge;
+            if (bytes.size() + read > StreamPictureLimits.EncodedBytes) return PictureTooLarge;
             bytes.insert(bytes.end(), chunk, chunk + read);
             if (read < sizeof chunk) break;
         }
-        return DecodeBytes(bytes, image);
+        return DecodeBytes(bytes, StreamPictureLimits, image);
     }
 
     HRESULT STDMETHODCALLTYPE CreateImageFromFile(const wchar_t* path, IImage** image) override {
@@ -287,7 +301,7 @@ public:
         std::vector<BYTE> bytes;
         DWORD read = 0;
         bool whole = GetFileSizeEx(file, &size);
-        if (whole && size.QuadPart > LONGLONG(MaxBytes)) {
+        if (whole && UINT64(size.QuadPart) > FilePictureLimits.EncodedBytes) {
             CloseHandle(file);
             return PictureTooLarge;
         }
@@ -297,22 +311,22 @@ public:
                                       read == bytes.size());
         }
         CloseHandle(file);
-        return whole ? DecodeBytes(bytes, image) : E_FAIL;
+        return whole ? DecodeBytes(bytes, FilePictureLimits, image) : E_FAIL;
     }
 
 protected:
     const IID& Identity() const override { return IID_IImagingFactory; }
 
 private:
-    // Largest picture decoded, in pixels and in encoded bytes; bigger ones are refused rather than
-    // exhausting memory.
-    static constexpr UINT64 MaxPixels = 64u << 20;
-    static constexpr size_t MaxBytes = 64u << 20;
-
     // The decoders read from a copy in memory, whose stream refuses to seek past its end however
-    // damaged the picture's offsets are.
-    HRESULT DecodeBytes(std::vector<BYTE>& bytes, IImage** image) {
+    // damaged the picture's offsets are. Only pictures whose header the limits allow reach them.
+    HRESULT DecodeBytes(std::vector<BYTE>& bytes, const PictureLimits& limits, IImage** image) {
         if (bytes.empty()) return E_INVALIDARG;
+        const PictureHeader header = ReadPictureHeader(bytes.data(), bytes.size());
+        if (header.Format == PictureFormat::Unknown) return WINCODEC_ERR_UNKNOWNIMAGEFORMAT;
+        if (!header.Width) return WINCODEC_ERR_BADHEADER;
+        if (header.Pixels > limits.Pixels || header.DecodedBytes > limits.DecodedBytes)
+            return PictureTooLarge;
         ComPtr<IWICStream> stream;
         ComPtr<IWICBitmapDecoder> decoder;
         HRESULT result = wic_->CreateStream(&stream);
@@ -320,10 +334,11 @@ private:
         if (SUCCEEDED(result))
             result =
                 wic_->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
-        return FAILED(result) ? result : Decode(bytes, stream.p, decoder.p, image);
+        return FAILED(result) ? result : Decode(bytes, limits, stream.p, decoder.p, image);
     }
 
-    HRESULT Decode(std::vector<BYTE>& bytes, IWICStream* stream, IWICBitmapDecoder* decoder, IImage** image) {
+    HRESULT Decode(std::vector<BYTE>& bytes, const PictureLimits& limits, IWICStream* stream,
+                   IWICBitmapDecoder* decoder, IImage** image) {
         ComPtr<IWICBitmapFrameDecode> frame;
         HRESULT result = decoder->GetFrame(0, &frame);
         UINT width = 0, height = 0;
@@ -332,27 +347,19 @@ private:
         if (SUCCEEDED(result)) result = frame->GetPixelFormat(&format);
         if (FAILED(result)) return result;
         if (!width || !height) return E_INVALIDARG;
-        if (UINT64{width} * height > MaxPixels) return PictureTooLarge;
+        if (UINT64{width} * height > limits.Pixels) return PictureTooLarge;
         if (format == GUID_WICPixelFormat24bppBGR) {
-            *image = new FrameImage(std::move(bytes), stream, decoder, frame.p, width, height);
+            *image = new FrameImage(std::move(bytes), stream, decoder, frame.p, 3, width, height);
             return S_OK;
         }
-        std::vector<BYTE> pixels(size_t{width} * height * 4);
-        result = CopyConverted(frame.p, width, pixels);
-        if (FAILED(result)) return result;
-        *image = new PixelImage(width, height, std::move(pixels));
-        return S_OK;
-    }
-
-    HRESULT CopyConverted(IWICBitmapFrameDecode* frame, UINT width, std::vector<BYTE>& pixels) {
         ComPtr<IWICFormatConverter> converter;
-        HRESULT result = wic_->CreateFormatConverter(&converter);
+        result = wic_->CreateFormatConverter(&converter);
         if (SUCCEEDED(result))
-            result = converter->Initialize(frame, PremultipliedBgra, WICBitmapDitherTypeNone, nullptr, 0,
+            result = converter->Initialize(frame.p, PremultipliedBgra, WICBitmapDitherTypeNone, nullptr, 0,
                                            WICBitmapPaletteTypeCustom);
-        if (SUCCEEDED(result))
-            result = converter->CopyPixels(nullptr, width * 4, UINT(pixels.size()), pixels.data());
-        return result;
+        if (FAILED(result)) return result;
+        *image = new FrameImage(std::move(bytes), stream, decoder, converter.p, 4, width, height);
+        return S_OK;
     }
 
     IWICImagingFactory* wic_;

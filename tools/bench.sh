@@ -42,7 +42,14 @@ wine "$DIALVANE_BUILD/bin/model_bench.exe" "$(dialvane_winpath "$data/cards-1000
 pictures=$data/pictures
 bench_picture() { wine "$DIALVANE_BUILD/bin/picture_bench.exe" "$1" "$(dialvane_winpath "$2")" \
     "$(dialvane_winpath "$3")" "$4" 2>/dev/null; }
+wine "$DIALVANE_BUILD/bin/picture_bench.exe" limits 2>/dev/null
 bench_picture card "$pictures/card-small.vcf" "$pictures/card-fake-10000.vcf" "card: JPEG header claims 10000x10000"
 bench_picture card "$pictures/card-small.vcf" "$pictures/card-real-8000.vcf" "card: real 8000x8000 JPEG photo"
+bench_picture card "$pictures/card-small.vcf" "$pictures/card-gif-bomb.vcf" "card: GIF frame claims 20000x20000"
+bench_picture card "$pictures/card-small.vcf" "$pictures/card-jpeg-2560.vcf" "card: 2560x1920 JPEG photo"
+bench_picture card "$pictures/card-small.vcf" "$pictures/card-progressive.vcf" "card: 1400x1200 progressive JPEG"
+bench_picture card "$pictures/card-small.vcf" "$pictures/card-png-2000.vcf" "card: 2000x2000 transparent PNG"
+bench_picture card "$pictures/card-small.vcf" "$pictures/card-panorama.vcf" "card: 12000x300 JPEG panorama"
 bench_picture skin "$pictures/skin-small" "$pictures/skin-4000" "skin: 4000x4000 big_btn_text.bmp"
+bench_picture skin "$pictures/skin-small" "$pictures/skin-1400" "skin: 1400x1400 big_btn_text.bmp"
 wine "$DIALVANE_BUILD/bin/soak_bench.exe" 2>/dev/null

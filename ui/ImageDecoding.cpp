@@ -1,11 +1,32 @@
 #include "ui/ImageDecoding.h"
 
+#include "platform/PictureHeader.h"
+
 #include <wincodec.h>
+
+#include <vector>
 
 namespace {
 
 void Tell(WString* problem, const WString& what) {
     if (problem) *problem = what;
+}
+
+// Why the picture in stream was refused, with the size its header gives when it gives one.
+WString DescribeStreamFailure(IStream* stream, HRESULT result) {
+    WString what = DescribePictureFailure(result);
+    if (result != platform::PictureTooLarge || FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)))
+        return what;
+    // The header lies within the first bytes, behind at most a few blocks of metadata.
+    std::vector<BYTE> start(256 * 1024);
+    ULONG read = 0;
+    if (FAILED(stream->Read(start.data(), ULONG(start.size()), &read))) return what;
+    const platform::PictureHeader header = platform::ReadPictureHeader(start.data(), read);
+    if (!header.Width) return what;
+    WString sized;
+    sized.Format(L"%ux%u pixels, ", header.Width, header.Height);
+    sized += what;
+    return sized;
 }
 
 } // namespace
@@ -15,10 +36,10 @@ WString DescribePictureFailure(HRESULT result) {
     switch (result) {
     case WINCODEC_ERR_COMPONENTNOTFOUND:
     case WINCODEC_ERR_UNKNOWNIMAGEFORMAT:
-        what = L"not a picture the decoder knows";
+        what = L"not a JPEG, PNG, GIF or BMP picture";
         break;
     case platform::PictureTooLarge:
-        what = L"too large to decode";
+        what = L"too large for the memory a picture may take";
         break;
     default:
         what.Format(L"damaged or unreadable (0x%08lX)", static_cast<unsigned long>(result));
@@ -66,7 +87,7 @@ IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, 
     if (!size.QuadPart) return nullptr;
     IImage* image = nullptr;
     if (const HRESULT created = factory->CreateImageFromStream(stream, &image); FAILED(created) || !image) {
-        Tell(problem, DescribePictureFailure(FAILED(created) ? created : E_FAIL));
+        if (problem) *problem = DescribeStreamFailure(stream, FAILED(created) ? created : E_FAIL);
         return nullptr;
     }
     ImageInfo info = {};
@@ -83,10 +104,14 @@ IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, 
         width <= 0 || height <= 0 ? E_INVALIDARG : image->GetThumbnail(UINT(width), UINT(height), &thumbnail);
     if (FAILED(scaled) || !thumbnail) {
         thumbnail = nullptr;
-        if (problem) {
-            problem->Format(L"%ux%u pixels cannot be scaled to %dx%d: ", info.Width, info.Height, width,
+        if (problem && (scaled == platform::PictureTooLarge || scaled == E_INVALIDARG)) {
+            problem->Format(L"%ux%u pixels cannot be scaled to %dx%d", info.Width, info.Height, width,
                             height);
-            *problem += DescribePictureFailure(FAILED(scaled) ? scaled : E_FAIL);
+            if (scaled == platform::PictureTooLarge)
+                *problem += L": too large for the memory a picture may take";
+        } else if (problem) {
+            // The decoder met damage on its way through the rows.
+            *problem = DescribePictureFailure(FAILED(scaled) ? scaled : E_FAIL);
         }
     }
     image->Release();

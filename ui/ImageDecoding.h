@@ -29,8 +29,9 @@ IImage* DecodeStreamFitted(IImagingFactory* factory, IStream* stream, int mode, 
 // when problem is given and the file exists, it says what was wrong.
 HBITMAP DecodeFile(IImagingFactory* factory, const wchar_t* path, WString* problem = nullptr);
 
-// What a failure of the imaging factory or of a picture's decoder means, in words: "not a picture the
-// decoder knows", "too large ...", "damaged or unreadable (0x...)".
+// What a failure of the imaging factory or of a picture's decoder means, in words: "not a JPEG, PNG,
+// GIF or BMP picture", "too large for the memory a picture may take" (platform::PictureLimits),
+// "damaged or unreadable (0x...)".
 WString DescribePictureFailure(HRESULT result);
 
 // Draws image into a new bottom-up DIB section of the screen's colour depth (at least 16 bits per

@@ -130,7 +130,7 @@ TEST_F(MainScreenPaint, APictureThatDoesNotDecodeIsLoggedOnceWithItsContactAndTh
     std::snprintf(oid, sizeof oid, "0x%08lX", static_cast<unsigned long>(button.Oid));
     EXPECT_EQ(lines[0],
               std::string("Picture of \"Petrov, Ivan\" (contact ") + oid +
-                  "): not a picture the decoder knows; the name is shown instead\t\tPictures: Paint (0)");
+                  "): not a JPEG, PNG, GIF or BMP picture; the name is shown instead\t\tPictures: Paint (0)");
     EXPECT_EQ(At(15, 15), RGB(10, 0, 0)) << "the button image with the name";
     main.Model.Store = nullptr;
     DeleteObject(canvas);

@@ -24,8 +24,9 @@ const Format Formats[] = {{"png", &GUID_ContainerFormatPng},
                           {"jpeg", &GUID_ContainerFormatJpeg},
                           {"bmp", &GUID_ContainerFormatBmp}};
 
-// A picture of width x height, its left half red and its right half blue, encoded in format.
-std::vector<BYTE> Encode(const GUID& format, UINT width, UINT height) {
+// A picture of width x height, its left half red and its right half blue, encoded in format; with
+// alpha, as 32-bit pixels whose right half is fully transparent instead.
+std::vector<BYTE> Encode(const GUID& format, UINT width, UINT height, bool alpha = false) {
     IWICImagingFactory* wic = nullptr;
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
@@ -40,15 +41,17 @@ std::vector<BYTE> Encode(const GUID& format, UINT width, UINT height) {
     encoder->CreateNewFrame(&frame, nullptr);
     frame->Initialize(nullptr);
     frame->SetSize(width, height);
-    WICPixelFormatGUID pixelFormat = GUID_WICPixelFormat24bppBGR;
+    WICPixelFormatGUID pixelFormat = alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat24bppBGR;
     frame->SetPixelFormat(&pixelFormat);
-    const UINT stride = (width * 3 + 3) & ~3u;
+    const UINT channels = alpha ? 4 : 3;
+    const UINT stride = (width * channels + 3) & ~3u;
     std::vector<BYTE> pixels(size_t{stride} * height);
     for (UINT y = 0; y < height; ++y)
         for (UINT x = 0; x < width; ++x) {
             const COLORREF color = x < width / 2 ? Red : Blue;
-            BYTE* pixel = &pixels[y * stride + x * 3];
+            BYTE* pixel = &pixels[y * stride + x * channels];
             pixel[0] = GetBValue(color), pixel[1] = GetGValue(color), pixel[2] = GetRValue(color);
+            if (alpha) pixel[3] = x < width / 2 ? 0xFF : 0;
         }
     frame->WritePixels(height, stride, UINT(pixels.size()), pixels.data());
     frame->Commit();
@@ -125,6 +128,58 @@ TEST(ImageDecoding, EmptyOrMissingInputGivesNothingAndNoProblem) {
     EXPECT_TRUE(problem.IsEmpty()) << "nothing to decode is nothing wrong";
 }
 
+// The header of a picture as encoded, with its frame's size replaced (JPEG) or its IHDR's (PNG).
+std::vector<BYTE> Claiming(std::vector<BYTE> bytes, UINT width, UINT height) {
+    if (bytes.size() > 24 && bytes[0] == 0x89) {
+        for (int i = 0; i < 4; ++i)
+            bytes[16 + i] = BYTE(width >> (24 - 8 * i)), bytes[20 + i] = BYTE(height >> (24 - 8 * i));
+        return bytes;
+    }
+    for (size_t at = 2; at + 9 < bytes.size(); at += 2 + (bytes[at + 2] << 8 | bytes[at + 3])) {
+        if (bytes[at + 1] >= 0xC0 && bytes[at + 1] <= 0xC2) {
+            bytes[at + 5] = BYTE(height >> 8), bytes[at + 6] = BYTE(height);
+            bytes[at + 7] = BYTE(width >> 8), bytes[at + 8] = BYTE(width);
+            break;
+        }
+    }
+    return bytes;
+}
+
+TEST(ImageDecoding, PicturesOverTheLimitsAreRefusedOnTheirHeaderAlone) {
+    IImagingFactory* factory = GetImagingFactory();
+    const struct {
+        std::vector<BYTE> bytes;
+        const wchar_t* problem;
+    } cases[] = {
+        {Claiming(Encode(GUID_ContainerFormatJpeg, 16, 16), 10000, 10000),
+         L"10000x10000 pixels, too large for the memory a picture may take"},
+        {Claiming(Encode(GUID_ContainerFormatPng, 16, 16), 3000, 2000),
+         L"3000x2000 pixels, too large for the memory a picture may take"},
+        {std::vector<BYTE>(platform::StreamPictureLimits.EncodedBytes + 1, 0xFF),
+         L"too large for the memory a picture may take"},
+    };
+    for (const auto& example : cases) {
+        IStream* stream = StreamOver(example.bytes);
+        WString problem;
+        EXPECT_EQ(DecodeStreamFitted(factory, stream, FitCover, 50, 50, &problem), nullptr);
+        EXPECT_EQ(std::wstring(problem), example.problem);
+        stream->Release();
+    }
+}
+
+TEST(ImageDecoding, TransparentPicturesShrinkWithTheirAlpha) {
+    IStream* stream = StreamOver(Encode(GUID_ContainerFormatPng, 400, 200, true));
+    IImage* image = DecodeStreamFitted(GetImagingFactory(), stream, FitCover, 12, 12);
+    stream->Release();
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(SizeOf(image).cx, 24);
+    HBITMAP bitmap = ImageToBitmap(GetImagingFactory(), image);
+    image->Release();
+    EXPECT_TRUE(Near(PixelAt(bitmap, 3, 6), Red, 24));
+    EXPECT_EQ(PixelAt(bitmap, 20, 6), RGB(0, 0, 0)) << "the transparent half leaves the bitmap as it was";
+    DeleteObject(bitmap);
+}
+
 TEST(ImageDecoding, APictureThatGivesNothingSaysWhy) {
     const auto problemOf = [](const std::vector<BYTE>& bytes, int boxWidth = 50, int boxHeight = 50) {
         WString problem;
@@ -135,11 +190,13 @@ TEST(ImageDecoding, APictureThatGivesNothingSaysWhy) {
         if (image) image->Release();
         return std::wstring(problem);
     };
-    EXPECT_EQ(problemOf({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'}), L"not a picture the decoder knows");
+    EXPECT_EQ(problemOf({'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'}),
+              L"not a JPEG, PNG, GIF or BMP picture");
     // A picture a hundred times wider than high, covering a box 20,000 pixels high, would need a copy
     // wider than any is made.
     const std::wstring tooWide = problemOf(Encode(GUID_ContainerFormatPng, 400, 4), 50, 20000);
-    EXPECT_EQ(tooWide, L"400x4 pixels cannot be scaled to 2000000x20000: too large to decode");
+    EXPECT_EQ(tooWide,
+              L"400x4 pixels cannot be scaled to 2000000x20000: too large for the memory a picture may take");
     EXPECT_EQ(problemOf(Encode(GUID_ContainerFormatPng, 40, 40)), L"") << "a good picture has no problem";
     EXPECT_EQ(DescribePictureFailure(platform::PictureTooLarge).Left(9), WString(L"too large"));
 }

@@ -71,9 +71,10 @@ TEST_F(ResourceLibraryTest, ASkinFileWinsOverTheLibraryUntilItIsGone) {
             << "undecodable: the library's";
     });
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("\\scroll.bmp: not a picture the decoder knows; the built-in image is used\t\t"
-                            "Skin: LoadBitmap (0)"),
-              std::string::npos)
+    EXPECT_NE(
+        lines[0].find("\\scroll.bmp: not a JPEG, PNG, GIF or BMP picture; the built-in image is used\t\t"
+                      "Skin: LoadBitmap (0)"),
+        std::string::npos)
         << lines[0];
     EXPECT_EQ(resources.LoadBitmap(158, L"list_void_bgr"), nullptr) << "in neither place";
 
