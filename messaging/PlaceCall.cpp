@@ -48,29 +48,30 @@ void ReportCallProblem(const wchar_t* number, const wchar_t* name, const wchar_t
     ProblemReport(L"Calls", L"PlaceCall").Add(line);
 }
 
-// Starts the dialer when its window of windowClass is missing and waits up to about two seconds for
-// that window; false when it is still missing.
-bool EnsureDialer(const wchar_t* windowClass) {
-    if (FindWindowW(windowClass, nullptr)) return true;
+// Starts the dialer when its window is missing and waits up to about two seconds for it; the call goes
+// on either way.
+void EnsureDialer() {
+    if (FindWindowW(platform::DialerClass, nullptr)) return;
     PROCESS_INFORMATION info = {};
     if (!platform::CreateProcessW(platform::DialerProgram, nullptr, nullptr, nullptr, FALSE, 0, nullptr,
                                   nullptr, nullptr, &info))
-        return false;
+        return;
     if (info.hThread) CloseHandle(info.hThread);
     if (info.hProcess) CloseHandle(info.hProcess);
     const DWORD start = GetTickCount();
     while (GetTickCount() - start <= DialerPatienceMs) {
         Sleep(DialerPollMs);
-        if (FindWindowW(windowClass, nullptr)) return true;
+        if (FindWindowW(platform::DialerClass, nullptr)) return;
     }
-    return false;
 }
 
-// The call-policy window is the dialer's: a service code starts the dialer as a call does.
+// A service code goes to the call-policy window only; without one nothing else is tried.
 LONG SendServiceCode(const wchar_t* number) {
-    if (!EnsureDialer(platform::CallPolicyClass)) {
-        ReportCallProblem(number, nullptr,
-                          L"service code not sent, the dialer's call-policy window is missing");
+    HWND policy = FindWindowW(platform::CallPolicyClass, nullptr);
+    if (!policy) {
+        ReportCallProblem(
+            number, nullptr,
+            L"service code not sent, there is no call-policy window (the dialer is not running)");
         return -1;
     }
     DWORD size = 0;
@@ -80,8 +81,7 @@ LONG SendServiceCode(const wchar_t* number) {
         return -1;
     }
     COPYDATASTRUCT data = {platform::ServiceCodeDataId, size, block.get()};
-    SendMessageW(FindWindowW(platform::CallPolicyClass, nullptr), WM_COPYDATA, 0,
-                 reinterpret_cast<LPARAM>(&data));
+    SendMessageW(policy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     return 0;
 }
 
@@ -120,15 +120,7 @@ void MoveKeyStampBack() {
 
 LONG PlaceCall(const wchar_t* number, const wchar_t* name) {
     if (!number || !*number) return 0;
-    const size_t length = std::wcslen(number);
-    if (length > platform::MaxNumberLength) {
-        WString what;
-        what.Format(L"refused, the phone takes numbers of at most %d characters",
-                    static_cast<int>(platform::MaxNumberLength));
-        ReportCallProblem(number, nullptr, what);
-        return -1;
-    }
-    if (number[length - 1] == L'#') return SendServiceCode(number);
+    if (number[std::wcslen(number) - 1] == L'#') return SendServiceCode(number);
 
     platform::PhoneMakeCallFunction phoneMakeCall = FindPhoneMakeCall();
     if (!phoneMakeCall) {
@@ -149,7 +141,7 @@ LONG PlaceCall(const wchar_t* number, const wchar_t* name) {
     info.Size = sizeof info;
     info.DestAddress = number;
     info.CalledParty = *party ? party : nullptr;
-    EnsureDialer(platform::DialerClass);
+    EnsureDialer();
     const LONG result = phoneMakeCall(&info);
     if (result != 0) {
         WString what;

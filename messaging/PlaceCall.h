@@ -6,12 +6,11 @@
 #include <memory>
 
 // Places a call to number with the called party's name (null for none). Returns 0 for an empty
-// number or a service code (ending in "#") that was handed over; -1 when the number is longer than
-// the phone takes (platform::MaxNumberLength), when the phone library or its call function is missing,
-// or when a service code finds no call-policy window; otherwise what the phone library returned. Starts
-// the dialer first when its window (for a service code, its call-policy window) is missing and waits up
-// to about two seconds for it. A name longer than the phone's buffer is cut to it. Every failure
-// leaves one line in the error log.
+// number or a service code (ending in "#") that was handed over; -1 when the phone library or its call
+// function is missing, or when a service code finds no call-policy window; otherwise what the phone
+// library returned (it refuses a number longer than platform::MaxNumberLength). Starts the dialer first
+// when its window is missing and waits up to about two seconds for it. A name longer than the phone's
+// buffer is cut to it: it only labels the call. Every failure leaves one line in the error log.
 LONG PlaceCall(const wchar_t* number, const wchar_t* name);
 
 // Starts the program of the setting "ProgramPath" with commandLine ("v <object id in hex>"). Silent
