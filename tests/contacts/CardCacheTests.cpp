@@ -17,16 +17,6 @@ using contactstore::CachedFiles;
 using contactstore::FileCards;
 using testing_support::TempFolder;
 
-std::string Card(std::string_view uid, std::string_view name, std::string_view number) {
-    std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\n";
-    if (!uid.empty()) card.append("UID:").append(uid).append("\r\n");
-    return card.append("N:")
-        .append(name)
-        .append(";\r\nTEL;TYPE=CELL:")
-        .append(number)
-        .append("\r\nEND:VCARD\r\n");
-}
-
 std::shared_ptr<FileCards> Parsed(const std::wstring& name, std::string_view text, uint64_t size = 10) {
     auto file = std::make_shared<FileCards>();
     file->File = {name, size, 1000};

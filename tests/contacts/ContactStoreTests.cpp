@@ -17,16 +17,6 @@ namespace {
 using contactstore::VcardContactStore;
 using testing_support::TempFolder;
 
-std::string Card(std::string_view uid, std::string_view name, std::string_view number) {
-    std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\n";
-    if (!uid.empty()) card.append("UID:").append(uid).append("\r\n");
-    return card.append("N:")
-        .append(name)
-        .append(";\r\nTEL;TYPE=CELL:")
-        .append(number)
-        .append("\r\nEND:VCARD\r\n");
-}
-
 // The numbers of a contact, which are ASCII here.
 std::vector<std::string> Numbers(ContactStore& session, DWORD oid) {
     ContactDetails details;

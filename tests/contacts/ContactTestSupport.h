@@ -16,7 +16,19 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// A 3.0 card with the given UID (none when empty), N value and one mobile number.
+inline std::string Card(std::string_view uid, std::string_view name, std::string_view number) {
+    std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\n";
+    if (!uid.empty()) card.append("UID:").append(uid).append("\r\n");
+    return card.append("N:")
+        .append(name)
+        .append(";\r\nTEL;TYPE=CELL:")
+        .append(number)
+        .append("\r\nEND:VCARD\r\n");
+}
 
 inline void WriteBytes(const std::wstring& path, std::string_view bytes) {
     std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
