@@ -109,13 +109,7 @@ void MessageFolderWindow::OnDestroy() {
 }
 
 void MessageFolderWindow::OnSize(int width, int height) {
-    TEXTMETRICW metrics = {};
-    {
-        ScopedWindowDC dc(Window);
-        ScopedSelect font(dc.Get(), font_.Get());
-        GetTextMetricsW(dc.Get(), &metrics);
-    }
-    const int line = metrics.tmHeight + metrics.tmExternalLeading;
+    const int line = MessagingLineHeight(Window, font_.Get());
     const int margin = line / 2;
     const int button = line * 2;
     const int tabs = line + line / 2;

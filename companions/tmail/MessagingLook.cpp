@@ -47,6 +47,14 @@ HFONT MessagingFont(int points, int weight) {
                        DEFAULT_PITCH, L"Tahoma");
 }
 
+int MessagingLineHeight(HWND window, HFONT font) {
+    TEXTMETRICW metrics = {};
+    ScopedWindowDC dc(window);
+    ScopedSelect selected(dc.Get(), font);
+    GetTextMetricsW(dc.Get(), &metrics);
+    return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
 void SetChildFonts(HWND window, HFONT font) {
     EnumChildWindows(window, SetFont, reinterpret_cast<LPARAM>(font));
 }

@@ -12,6 +12,9 @@ RECT MessagingWindowRect();
 // Tahoma of the given size in points, at the screen's resolution.
 HFONT MessagingFont(int points, int weight);
 
+// The height of a line of text in font on window's screen: the unit the windows lay out in.
+int MessagingLineHeight(HWND window, HFONT font);
+
 // Gives every child of window the font.
 void SetChildFonts(HWND window, HFONT font);
 
